@@ -1,0 +1,18 @@
+#pragma once
+#include <functional>
+#include <string>
+
+namespace tamaruka {
+
+// Shows one loader error to the user (the renderer passes its "Error" box).
+using LoaderErrorSink = std::function<void(const std::string& text)>;
+
+// Reads the sprite bitmap and builds the mipmapped sprite texture in the
+// current OpenGL context. Returns the texture name; when the file cannot be
+// read the texture exists without an image and particles draw untextured.
+unsigned int loadSpriteTexture(const LoaderErrorSink& showLoaderError);
+
+// Deletes the texture; the context must still be current.
+void deleteSpriteTexture(unsigned int texture);
+
+}  // namespace tamaruka
