@@ -1,0 +1,82 @@
+#include "tests/support/test_support.h"
+
+#include <fcntl.h>
+#include <csignal>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+namespace tamaruka::test {
+
+namespace {
+std::optional<int> decodeStatus(int status) {
+    if (WIFEXITED(status)) return WEXITSTATUS(status);
+    if (WIFSIGNALED(status)) return 128 + WTERMSIG(status);
+    return std::nullopt;
+}
+}  // namespace
+
+ChildProcess::ChildProcess(const std::string& program, const std::vector<std::string>& args,
+                           const std::map<std::string, std::string>& extraEnv) {
+    char pattern[] = "/tmp/tamaruka-child-XXXXXX";
+    int out = mkstemp(pattern);
+    if (out < 0) throw std::runtime_error("mkstemp failed");
+    outputPath_ = pattern;
+    pid_ = fork();
+    if (pid_ < 0) throw std::runtime_error("fork failed");
+    if (pid_ == 0) {
+        dup2(out, STDOUT_FILENO);
+        dup2(out, STDERR_FILENO);
+        int devNull = open("/dev/null", O_RDONLY);
+        if (devNull >= 0) dup2(devNull, STDIN_FILENO);
+        for (const auto& [key, value] : extraEnv) setenv(key.c_str(), value.c_str(), 1);
+        std::vector<char*> argv;
+        argv.push_back(const_cast<char*>(program.c_str()));
+        for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+        argv.push_back(nullptr);
+        execv(program.c_str(), argv.data());
+        _exit(127);
+    }
+    close(out);
+}
+
+ChildProcess::~ChildProcess() {
+    if (pid_ > 0 && !status_) {
+        kill(pid_, SIGKILL);
+        waitpid(pid_, nullptr, 0);
+    }
+    if (!outputPath_.empty()) unlink(outputPath_.c_str());
+}
+
+bool ChildProcess::running() {
+    if (status_) return false;
+    int status = 0;
+    if (waitpid(pid_, &status, WNOHANG) == pid_) {
+        status_ = decodeStatus(status);
+        if (!status_) status_ = -1;
+        return false;
+    }
+    return true;
+}
+
+std::optional<int> ChildProcess::waitExit(std::chrono::milliseconds timeout) {
+    waitUntil([&] { return !running(); }, timeout);
+    return status_;
+}
+
+void ChildProcess::sendSignal(int signal) {
+    if (!status_) kill(pid_, signal);
+}
+
+std::string ChildProcess::outputText() const {
+    std::ifstream in(outputPath_);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+}  // namespace tamaruka::test

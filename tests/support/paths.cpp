@@ -1,0 +1,28 @@
+#include "tests/support/test_support.h"
+
+#include <cstdlib>
+#include <stdexcept>
+#include <thread>
+
+namespace tamaruka::test {
+
+std::string binDir() { return TAMARUKA_BIN_DIR; }
+std::string sourceDir() { return TAMARUKA_SOURCE_DIR; }
+
+std::string makeTempDir(const std::string& prefix) {
+    const char* tmp = std::getenv("TMPDIR");
+    std::string pattern = std::string(tmp && *tmp ? tmp : "/tmp") + "/" + prefix + "-XXXXXX";
+    if (!mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed for " + pattern);
+    return pattern;
+}
+
+bool waitUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout) {
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    for (;;) {
+        if (condition()) return true;
+        if (std::chrono::steady_clock::now() >= deadline) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+}
+
+}  // namespace tamaruka::test
