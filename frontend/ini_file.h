@@ -1,0 +1,33 @@
+#pragma once
+#include <string>
+#include <string_view>
+
+namespace tamaruka {
+
+// Windows INI files ("private profiles") in code page 932. Names and values
+// are UTF-8 here and code page 932 in the file.
+//
+// Reading: a missing file, section or key reads as "". Section and key names
+// compare without regard to ASCII case; the first match counts. Blanks and
+// tabs around a value are removed, then one pair of enclosing quotes ("..."
+// or '...'). Lines ending in CRLF or LF are both understood.
+//
+// Writing: creates the file, the section and the key when they are missing;
+// every other line, comment and section stays byte for byte. The file is
+// written to a temporary file beside it and renamed over it, so a reader
+// never sees half a file and a failed write leaves the old one intact.
+
+inline constexpr std::size_t profileValueLimit = 255;  // bytes, as the 256-byte buffer allows
+
+// The value, cut to profileValueLimit bytes of code page 932 (a lead byte
+// left without its trail byte by the cut is dropped).
+std::string readProfileString(const std::string& file, std::string_view section,
+                              std::string_view key);
+
+// False when the write could not be made: the folder refuses the file, the
+// disk is full, a name or value cannot be held in code page 932, or the value
+// contains a line break (which would split the line).
+bool writeProfileString(const std::string& file, std::string_view section,
+                        std::string_view key, std::string_view value);
+
+}  // namespace tamaruka
