@@ -8,4 +8,10 @@ namespace tamaruka::x11 {
 // False, with a one-line reason, when there is no usable display.
 bool openDisplay(std::string& reason);
 
+// Bits per pixel of the root window's pixmap format, as a BMP depth: 24 or 32.
+int rootBitsPerPixel();
+
+// Sends what is still queued to the X server (before an immediate end).
+void flush();
+
 }  // namespace tamaruka::x11

@@ -1,6 +1,8 @@
 #pragma once
 #include <QWidget>
 
+class QEventLoop;
+
 namespace tamaruka {
 
 // A window of the front-end with the toolkit's event order:
@@ -47,7 +49,7 @@ private:
 
     bool loaded_ = false;
     bool unloading_ = false;
-    class QEventLoop* modalLoop_ = nullptr;
+    QEventLoop* modalLoop_ = nullptr;
 };
 
 }  // namespace tamaruka

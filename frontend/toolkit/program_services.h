@@ -14,8 +14,14 @@ inline constexpr const char* applicationTitle = "Tamaruka";
 // Window designs are in twips; 15 per pixel at 96 dots per inch.
 inline constexpr int twipsPerPixel = 15;
 
+// Keeps the command line for the QApplication; main() calls it first.
+void setCommandLine(int argc, char** argv);
+
 // Creates the QApplication on first use (start-up paths that end before any
-// window is needed never pay for it). Every window service calls it.
+// window is needed never pay for it). Every window service here calls it;
+// code that builds windows calls it before the first widget. Closing the last
+// visible window does not quit by itself: the program ends through a Form's
+// unload (see form.h) or immediateEnd().
 void ensureApplication();
 
 // The folder of the running executable (/proc/self/exe), without a trailing "/".

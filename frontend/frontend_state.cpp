@@ -1,0 +1,11 @@
+#include "frontend/frontend_state.h"
+
+namespace tamaruka {
+
+FrontEndState& frontEndState()
+{
+    static FrontEndState state;
+    return state;
+}
+
+}  // namespace tamaruka

@@ -1,0 +1,79 @@
+// Tamaruka.scr: the screen saver's front-end.
+#include <cstdio>
+#include <cstdlib>
+
+#include <QApplication>
+#include <QWindow>
+
+#include "frontend/frontend_state.h"
+#include "frontend/mode_windows.h"
+#include "frontend/platform/x11_display.h"
+#include "frontend/platform/x11_pointer.h"
+#include "frontend/platform/x11_window_lookup.h"
+#include "frontend/settings_store.h"
+#include "frontend/startup.h"
+#include "frontend/toolkit/program_services.h"
+
+namespace tamaruka {
+namespace {
+
+// Main's platform on the X server and Qt.
+class DesktopStartupPlatform : public StartupPlatform {
+public:
+    bool topLevelWindowExists(std::string_view caption) override
+    {
+        return x11::findTopLevelWindow(caption).has_value();
+    }
+    void loadSettings(FrontEndState& state) override { LoadSettings(state); }
+    bool fileExists(const std::string& path) override { return FileExists(path); }
+    void messageBox(const std::string& text) override { tamaruka::messageBox(text); }
+    int showCursor(bool show) override { return tamaruka::showCursor(show); }
+    void openPreviewWindow(FrontEndState& state, std::int32_t hostHandle) override
+    {
+        ensureApplication();
+        tamaruka::openPreviewWindow(state, hostHandle);
+    }
+    void showSettingsDialog(FrontEndState& state) override
+    {
+        ensureApplication();
+        tamaruka::showSettingsDialog(state);
+    }
+    void createRunWindow(FrontEndState& state) override
+    {
+        ensureApplication();
+        tamaruka::createRunWindow(state);
+    }
+};
+
+// A mode whose window could not be opened leaves nothing to wait for.
+bool anyWindowOpen()
+{
+    return QCoreApplication::instance() &&
+           (!QApplication::topLevelWidgets().isEmpty() || !QGuiApplication::allWindows().isEmpty());
+}
+
+}  // namespace
+}  // namespace tamaruka
+
+int main(int argc, char** argv)
+{
+    using namespace tamaruka;
+    // The toolkit runs on X11 only, whatever the desktop session prefers.
+    setenv("QT_QPA_PLATFORM", "xcb", 0);
+
+    std::string reason;
+    if (!x11::openDisplay(reason)) {
+        std::fprintf(stderr, "Tamaruka.scr: %s; the screen saver needs an X display.\n",
+                     reason.c_str());
+        return 1;
+    }
+    setCommandLine(argc, argv);
+
+    FrontEndState& state = frontEndState();
+    state.argumentText = argumentText(argc, argv);
+    state.programFolder = programFolder();
+
+    DesktopStartupPlatform platform;
+    if (runMain(state, platform) == MainOutcome::EndProgram || !anyWindowOpen()) immediateEnd(0);
+    immediateEnd(QApplication::exec());
+}

@@ -1,0 +1,112 @@
+#include "frontend/toolkit/program_services.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <unistd.h>
+
+#include <QApplication>
+#include <QGuiApplication>
+#include <QMessageBox>
+#include <QProcess>
+#include <QScreen>
+
+#include "frontend/atomic_file.h"
+#include "frontend/platform/x11_display.h"
+
+namespace tamaruka {
+namespace {
+
+int savedArgc = 0;
+char** savedArgv = nullptr;
+
+}  // namespace
+
+void setCommandLine(int argc, char** argv)
+{
+    savedArgc = argc;
+    savedArgv = argv;
+}
+
+void ensureApplication()
+{
+    if (QCoreApplication::instance()) return;
+    static char fallbackName[] = "Tamaruka.scr";
+    static char* fallbackArgv[] = {fallbackName, nullptr};
+    if (!savedArgv) {
+        savedArgc = 1;
+        savedArgv = fallbackArgv;
+    }
+    // Lives until the process ends; QApplication keeps a reference to argc.
+    auto* application = new QApplication(savedArgc, savedArgv);
+    application->setApplicationName(QString::fromUtf8(applicationTitle));
+    application->setQuitOnLastWindowClosed(false);
+}
+
+std::string programFolder()
+{
+    std::error_code error;
+    const std::filesystem::path executable = std::filesystem::read_symlink("/proc/self/exe", error);
+    if (error) return {};
+    std::string folder = executable.parent_path().string();
+    if (folder.size() > 1 && folder.back() == '/') folder.pop_back();
+    return folder;
+}
+
+std::string argumentText(int argc, char** argv)
+{
+    std::string text;
+    for (int i = 1; i < argc; ++i) {
+        if (i > 1) text += ' ';
+        text += argv[i];
+    }
+    return text;
+}
+
+void messageBox(const std::string& text)
+{
+    ensureApplication();
+    QMessageBox box(QMessageBox::NoIcon, QString::fromUtf8(applicationTitle),
+                    QString::fromUtf8(text.c_str()), QMessageBox::Ok);
+    box.exec();
+}
+
+bool startProgramDetached(const std::string& path)
+{
+    return QProcess::startDetached(QString::fromUtf8(path.c_str()), {});
+}
+
+void immediateEnd(int exitCode)
+{
+    std::fflush(stdout);
+    std::fflush(stderr);
+    x11::flush();
+    ::_exit(exitCode);
+}
+
+void setApplicationPointer(ApplicationPointer pointer)
+{
+    ensureApplication();
+    while (QGuiApplication::overrideCursor()) QGuiApplication::restoreOverrideCursor();
+    if (pointer == ApplicationPointer::Hourglass)
+        QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+}
+
+ScreenSize screenSize()
+{
+    ensureApplication();
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (!screen) return {};
+    return {screen->geometry().width(), screen->geometry().height()};
+}
+
+int displayBitsPerPixel() { return x11::rootBitsPerPixel(); }
+
+bool saveBitmapFileAtomically(const std::string& path, const Bitmap& bitmap)
+{
+    const std::vector<std::uint8_t> bytes = encodeBmp(bitmap, displayBitsPerPixel());
+    if (bytes.empty()) return false;
+    return replaceFileAtomically(
+        path, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()), true);
+}
+
+}  // namespace tamaruka
