@@ -1,0 +1,163 @@
+#include "renderer/sdl_renderer_platform.h"
+
+#include <ctime>
+
+namespace tamaruka {
+
+namespace {
+
+// The depth buffer is asked for at the colour depth, then stepped down: some
+// displays have no 32-bit depth buffer, and the closest match is wanted.
+constexpr int DepthSteps[] = {32, 24, 16};
+
+}  // namespace
+
+SdlRendererPlatform::SdlRendererPlatform() {
+    // A full-screen window that loses the focus stays where it is.
+    SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
+    videoReady_ = SDL_Init(SDL_INIT_VIDEO) == 0;
+}
+
+SdlRendererPlatform::~SdlRendererPlatform() {
+    if (context_) SDL_GL_DeleteContext(context_);
+    // Also puts back the desktop's mode should the shutdown sequence not have run.
+    if (window_) SDL_DestroyWindow(window_);
+    if (videoReady_) SDL_Quit();
+}
+
+bool SdlRendererPlatform::readDisplayMode() {
+    return videoReady_ && SDL_GetCurrentDisplayMode(0, &desktopMode_) == 0;
+}
+
+// SDL neither switches nor fails on a display without the mode, so the mode
+// is looked for here: exactly width x height, keeping the current format and
+// refresh rate where the display offers them.
+bool SdlRendererPlatform::switchDisplayMode(int width, int height) {
+    const int count = SDL_GetNumDisplayModes(0);
+    int best = -1;
+    int bestScore = -1;
+    for (int i = 0; i < count; ++i) {
+        SDL_DisplayMode mode;
+        if (SDL_GetDisplayMode(0, i, &mode) != 0) continue;
+        if (mode.w != width || mode.h != height) continue;
+        const int score = (mode.format == desktopMode_.format ? 2 : 0) +
+                          (mode.refresh_rate == desktopMode_.refresh_rate ? 1 : 0);
+        if (score > bestScore) {
+            bestScore = score;
+            best = i;
+        }
+    }
+    if (best < 0) return false;
+    SDL_GetDisplayMode(0, best, &fullScreenMode_);
+    return true;
+}
+
+void SdlRendererPlatform::restoreDisplayMode() {
+    // Leaving full screen puts the desktop's mode back; the window stays.
+    if (window_ && fullScreen_) SDL_SetWindowFullscreen(window_, 0);
+    fullScreen_ = false;
+}
+
+void SdlRendererPlatform::showCursor(bool visible) {
+    if (videoReady_) SDL_ShowCursor(visible ? SDL_ENABLE : SDL_DISABLE);
+}
+
+// The GL visual is fixed when an X11 window is made, so the pixel format is
+// chosen here; setupPixelFormat reports the outcome.
+bool SdlRendererPlatform::createWindow(const std::string& title, int width, int height,
+                                       bool fullScreen) {
+    if (!videoReady_) return false;
+    Uint32 flags = SDL_WINDOW_BORDERLESS | SDL_WINDOW_HIDDEN;
+    if (fullScreen) flags |= SDL_WINDOW_FULLSCREEN;
+    SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+    SDL_GL_SetAttribute(SDL_GL_RED_SIZE, 8);
+    SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, 8);
+    SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, 8);
+    for (int depth : DepthSteps) {
+        SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, depth);
+        window_ = SDL_CreateWindow(title.c_str(), 0, 0, width, height, flags | SDL_WINDOW_OPENGL);
+        if (window_) {
+            glWindow_ = true;
+            depthBits_ = depth;
+            break;
+        }
+    }
+    // Without any GL format the window still appears; the pixel format step
+    // then reports the failure.
+    if (!window_) window_ = SDL_CreateWindow(title.c_str(), 0, 0, width, height, flags);
+    if (!window_) return false;
+    if (fullScreen) {
+        SDL_SetWindowDisplayMode(window_, &fullScreenMode_);
+        fullScreen_ = true;
+    }
+    SDL_ShowWindow(window_);
+    SDL_RaiseWindow(window_);
+    return true;
+}
+
+void SdlRendererPlatform::clientSize(int& width, int& height) {
+    SDL_GetWindowSize(window_, &width, &height);
+}
+
+PixelFormatResult SdlRendererPlatform::setupPixelFormat(int, int) {
+    if (!glWindow_) return PixelFormatResult::ChooseFailed;
+    context_ = SDL_GL_CreateContext(window_);
+    if (!context_) return PixelFormatResult::SetFailed;
+    return PixelFormatResult::Set;
+}
+
+bool SdlRendererPlatform::createRenderContext() {
+    if (!context_ || SDL_GL_MakeCurrent(window_, context_) != 0) return false;
+    // The swap may wait for the display; a driver that refuses is fine too.
+    SDL_GL_SetSwapInterval(1);
+    return true;
+}
+
+void SdlRendererPlatform::deleteRenderContext() {
+    if (!context_) return;
+    SDL_GL_MakeCurrent(window_, nullptr);
+    SDL_GL_DeleteContext(context_);
+    context_ = nullptr;
+}
+
+void SdlRendererPlatform::swapBuffers() { SDL_GL_SwapWindow(window_); }
+
+std::optional<RendererMessage> SdlRendererPlatform::pollMessage() {
+    SDL_Event event;
+    if (!videoReady_ || !SDL_PollEvent(&event)) return std::nullopt;
+    RendererMessage message;
+    switch (event.type) {
+    case SDL_KEYDOWN:
+        message.kind = RendererMessage::KeyDown;
+        message.escape = event.key.keysym.sym == SDLK_ESCAPE;
+        break;
+    case SDL_KEYUP:
+        message.kind = RendererMessage::KeyUp;
+        break;
+    case SDL_MOUSEMOTION:
+        message.kind = RendererMessage::MouseMove;
+        break;
+    case SDL_WINDOWEVENT:
+        if (event.window.event == SDL_WINDOWEVENT_CLOSE) message.kind = RendererMessage::WindowDestroyed;
+        break;
+    case SDL_QUIT:
+        // Also raised by SIGTERM and SIGINT, so they end through the shutdown sequence.
+        message.kind = RendererMessage::WindowDestroyed;
+        break;
+    default:
+        break;
+    }
+    return message;
+}
+
+void SdlRendererPlatform::showErrorBox(const std::string& text, bool ownedByWindow) {
+    SDL_ShowSimpleMessageBox(0, "Error", text.c_str(), ownedByWindow ? window_ : nullptr);
+}
+
+std::uint32_t SdlRendererPlatform::tickCount() { return SDL_GetTicks(); }
+
+std::uint32_t SdlRendererPlatform::calendarSeconds() {
+    return static_cast<std::uint32_t>(std::time(nullptr));
+}
+
+}  // namespace tamaruka

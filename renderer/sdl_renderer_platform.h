@@ -1,0 +1,42 @@
+#pragma once
+#include <SDL.h>
+
+#include "renderer/renderer_platform.h"
+
+namespace tamaruka {
+
+// The renderer's platform on SDL2 with an OpenGL window.
+class SdlRendererPlatform : public RendererPlatform {
+public:
+    SdlRendererPlatform();
+    ~SdlRendererPlatform() override;
+    SdlRendererPlatform(const SdlRendererPlatform&) = delete;
+    SdlRendererPlatform& operator=(const SdlRendererPlatform&) = delete;
+
+    bool readDisplayMode() override;
+    bool switchDisplayMode(int width, int height) override;
+    void restoreDisplayMode() override;
+    void showCursor(bool visible) override;
+    bool createWindow(const std::string& title, int width, int height, bool fullScreen) override;
+    void clientSize(int& width, int& height) override;
+    PixelFormatResult setupPixelFormat(int colorBits, int depthBits) override;
+    bool createRenderContext() override;
+    void deleteRenderContext() override;
+    void swapBuffers() override;
+    std::optional<RendererMessage> pollMessage() override;
+    void showErrorBox(const std::string& text, bool ownedByWindow) override;
+    std::uint32_t tickCount() override;
+    std::uint32_t calendarSeconds() override;
+
+private:
+    bool videoReady_ = false;
+    SDL_DisplayMode desktopMode_{};
+    SDL_DisplayMode fullScreenMode_{};
+    SDL_Window* window_ = nullptr;
+    bool fullScreen_ = false;
+    bool glWindow_ = false;
+    int depthBits_ = 0;
+    SDL_GLContext context_ = nullptr;
+};
+
+}  // namespace tamaruka
