@@ -82,16 +82,14 @@ std::int32_t MciInterpreter::execute(const Tokens& tokens, std::string& reply) {
 
     const std::string name = lowerAscii(tokens[1].text);
     if (name == "all" && !tokens[1].quoted) {
+        if (verb != "close" && verb != "stop") return mci_error::kCannotUseAll;
         if (tokens.size() > 2) return mci_error::kUnrecognizedKeyword;
         if (verb == "close") {
             closeAll();
             return 0;
         }
-        if (verb == "stop") {
-            for (auto& [alias, device] : devices_) device->stop();
-            return 0;
-        }
-        return mci_error::kCannotUseAll;
+        for (auto& [alias, device] : devices_) device->stop();
+        return 0;
     }
     const auto found = devices_.find(name);
     if (found == devices_.end()) return mci_error::kInvalidDeviceName;
