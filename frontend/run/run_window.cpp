@@ -1,6 +1,97 @@
+// The hidden run window Kirabo_S on Qt and X11: a native window captioned
+// "Kirabo_Main" that is created and never mapped, its three timers, and the
+// platform and music pieces that SaverRun drives.
+#include <memory>
+
+#include "frontend/frontend_state.h"
 #include "frontend/mode_windows.h"
+#include "frontend/music/music_playback.h"
+#include "frontend/platform/x11_pointer.h"
+#include "frontend/run/saver_run.h"
+#include "frontend/run/termination_signals.h"
+#include "frontend/startup.h"
+#include "frontend/toolkit/error_rule.h"
+#include "frontend/toolkit/form.h"
+#include "frontend/toolkit/periodic_timer.h"
+#include "frontend/toolkit/program_services.h"
 
 namespace tamaruka {
-// Placeholder: the run window is not built yet.
-void createRunWindow(FrontEndState&) {}
+
+namespace {
+
+class PlaybackMusic : public RunMusic {
+public:
+    explicit PlaybackMusic(const MusicSettings& settings) : playback_(makeMusicPlayback(settings)) {}
+    void CdOpen() override { playback_->CdOpen(); }
+    void CdWatch() override { playback_->CdWatch(); }
+    bool CdWatching() override { return playback_->CdWatching(); }
+    void CdClose() override { playback_->CdClose(); }
+    void Mp3Open() override { playback_->Mp3Open(); }
+    void Mp3Loop() override { playback_->Mp3Loop(); }
+    void Mp3Close() override { playback_->Mp3Close(); }
+    void WavPlay() override { playback_->WavPlay(); }
+    void WavStop() override { playback_->WavStop(); }
+
+private:
+    std::unique_ptr<MusicPlayback> playback_;
+};
+
+class RunWindow : public Form, private RunPlatform {
+public:
+    explicit RunWindow(FrontEndState& state)
+        : music_(state.settings),
+          run_(state, *this, music_),
+          timer1_(SaverRun::Timer1Interval, run_.timerEnabled(RunTimer::Timer1), [this] { run_.timer1Tick(); }),
+          timer2_(SaverRun::Timer2Interval, run_.timerEnabled(RunTimer::Timer2), [this] { run_.timer2Tick(); }),
+          timer3_(SaverRun::Timer3Interval, run_.timerEnabled(RunTimer::Timer3), [this] { run_.timer3Tick(); }) {
+        setWindowTitle(QString::fromUtf8(runWindowCaption.data(), static_cast<qsizetype>(runWindowCaption.size())));
+    }
+
+protected:
+    void onLoad() override { run_.load(); }
+    // The end sequence never refuses to close and ends the program itself.
+    void onQueryUnload() override { run_.end(); }
+
+private:
+    void saveBitmapFile(const std::string& path, const Bitmap& picture) override {
+        // A folder that cannot be made or written is skipped silently.
+        if (!saveBitmapFileAtomically(path, picture)) throw StepError("sprite file not written");
+    }
+    void startProgram(const std::string& path) override {
+        if (!startProgramDetached(path)) throw StepError("renderer not started");
+    }
+    std::optional<PointerPosition> cursorPosition() override {
+        const std::optional<CursorPosition> position = getCursorPos();
+        if (!position) return std::nullopt;
+        return PointerPosition{position->x, position->y};
+    }
+    int showCursor(bool show) override { return tamaruka::showCursor(show); }
+    void setTimerEnabled(RunTimer timer, bool enabled) override {
+        switch (timer) {
+        case RunTimer::Timer1: timer1_.setEnabled(enabled); break;
+        case RunTimer::Timer2: timer2_.setEnabled(enabled); break;
+        case RunTimer::Timer3: timer3_.setEnabled(enabled); break;
+        }
+    }
+    void endProgram() override { immediateEnd(0); }
+
+    PlaybackMusic music_;
+    SaverRun run_;
+    PeriodicTimer timer1_;
+    PeriodicTimer timer2_;
+    PeriodicTimer timer3_;
+};
+
+}  // namespace
+
+void createRunWindow(FrontEndState& state) {
+    ensureApplication();
+    // Lives as long as the run; the end sequence ends the process.
+    auto* window = new RunWindow(state);
+    handleTerminationSignals([window] { window->unload(); });
+    // The native window, and so the "Kirabo_Main" marker, exists before the
+    // load handler's steps run.
+    window->load();
+}
+
 }  // namespace tamaruka

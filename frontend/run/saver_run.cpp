@@ -1,0 +1,126 @@
+#include "frontend/run/saver_run.h"
+
+#include <cstdint>
+#include <cstdlib>
+#include <limits>
+
+#include "common/sprite_path.h"
+#include "frontend/frontend_state.h"
+#include "frontend/music/music_playback.h"
+#include "frontend/run/sprite_picture.h"
+#include "frontend/settings_store.h"
+#include "frontend/toolkit/error_rule.h"
+
+namespace tamaruka {
+
+namespace {
+
+std::size_t timerIndex(RunTimer timer) { return static_cast<std::size_t>(timer); }
+
+// The reference point is held in 16 bits; a wider value is an overflow error.
+std::int16_t toPointerCoordinate(int value) {
+    if (value < std::numeric_limits<std::int16_t>::min() ||
+        value > std::numeric_limits<std::int16_t>::max())
+        throw StepError("pointer coordinate overflows 16 bits");
+    return static_cast<std::int16_t>(value);
+}
+
+// |reference - current| as a 32-bit value; beyond 32 bits is an overflow error.
+std::int32_t distance32(std::int16_t reference, int current) {
+    const std::int64_t difference = std::llabs(std::int64_t{reference} - current);
+    if (difference > std::numeric_limits<std::int32_t>::max())
+        throw StepError("pointer distance overflows 32 bits");
+    return static_cast<std::int32_t>(difference);
+}
+
+}  // namespace
+
+SaverRun::SaverRun(FrontEndState& state, RunPlatform& platform, RunMusic& music)
+    : state_(state), platform_(platform), music_(music) {}
+
+bool SaverRun::timerEnabled(RunTimer timer) const { return timerEnabled_[timerIndex(timer)]; }
+
+void SaverRun::setTimer(RunTimer timer, bool enabled) {
+    timerEnabled_[timerIndex(timer)] = enabled;
+    platform_.setTimerEnabled(timer, enabled);
+}
+
+void SaverRun::load() {
+    // The sprite file is complete before the renderer starts, which reads it once.
+    runStep([&] { platform_.saveBitmapFile(spriteFilePath(), spritePicture()); });
+    runStep([&] { rendererPath_ = rendererFilePath(state_.programFolder); });
+    runStep([&] { platform_.startProgram(rendererPath_); });
+    runStep([&] {
+        if (state_.settings.bgmKind == 1) {
+            music_.CdOpen();
+            setTimer(RunTimer::Timer2, true);
+        }
+    });
+    runStep([&] {
+        if (state_.settings.bgmKind == 2) {
+            const std::string type = bgmFileType(state_.settings.bgmFile);
+            if (type == "WAV") music_.WavPlay();
+            if (type == "MP3") {
+                music_.Mp3Open();
+                setTimer(RunTimer::Timer1, true);  // whether the open succeeded or not
+            }
+        }
+    });
+    // The reference point is taken after the renderer and the music have started.
+    runStep([&] {
+        const std::optional<PointerPosition> position = platform_.cursorPosition();
+        const PointerPosition point = position.value_or(PointerPosition{});
+        state_.startCursorX = toPointerCoordinate(point.x);
+        state_.startCursorY = toPointerCoordinate(point.y);
+    });
+}
+
+void SaverRun::timer1Tick() {
+    runStep([&] { music_.Mp3Loop(); });
+}
+
+void SaverRun::timer2Tick() {
+    runStep([&] { music_.CdWatch(); });
+    runStep([&] { setTimer(RunTimer::Timer2, music_.CdWatching()); });
+}
+
+void SaverRun::timer3Tick() {
+    PointerPosition point;
+    runStep([&] { point = platform_.cursorPosition().value_or(PointerPosition{}); });
+    std::int32_t dy = 0;
+    std::int32_t dx = 0;
+    runStep([&] {
+        dy = distance32(state_.startCursorY, point.y);
+        dx = distance32(state_.startCursorX, point.x);
+    });
+    // Both axes at the same tick: a straight move, however long, never ends the run.
+    if (dy > MoveThreshold && dx > MoveThreshold) {
+        setTimer(RunTimer::Timer3, false);
+        end();
+    }
+}
+
+void SaverRun::end() {
+    if (ending_) return;
+    ending_ = true;
+    runStep([&] {
+        if (timerEnabled(RunTimer::Timer2)) {
+            setTimer(RunTimer::Timer2, false);
+            music_.CdClose();
+        }
+    });
+    runStep([&] {
+        if (state_.settings.bgmKind == 2) {
+            const std::string type = bgmFileType(state_.settings.bgmFile);
+            if (type == "WAV") music_.WavStop();
+            if (type == "MP3") music_.Mp3Close();
+        }
+    });
+    // The stored counter is the show flag: the usual -1 shows the pointer again.
+    runStep([&] {
+        if (state_.modeLetter == "S") state_.cursorCount = platform_.showCursor(state_.cursorCount != 0);
+    });
+    platform_.endProgram();
+}
+
+}  // namespace tamaruka

@@ -1,0 +1,11 @@
+#pragma once
+#include <functional>
+
+namespace tamaruka {
+
+// Turns SIGTERM and SIGINT into a call of onSignal on the Qt thread (through
+// a self-pipe), so that a terminated run still stops its music and shows the
+// pointer. Call once, after the application object exists.
+void handleTerminationSignals(std::function<void()> onSignal);
+
+}  // namespace tamaruka
