@@ -1,0 +1,146 @@
+// The real Tamaruka.data on a private Xvfb, driven as a user would.
+#include <gtest/gtest.h>
+
+#include <X11/keysym.h>
+#include <cmath>
+#include <csignal>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <thread>
+#include <vector>
+
+#include "tests/support/test_support.h"
+
+namespace tamaruka {
+namespace {
+
+using namespace std::chrono_literals;
+using test::ChildProcess;
+using test::XClient;
+
+// A 32 x 32 24-bit bitmap of a grey glow on black, like the one the
+// front-end writes, so that the loader has its sprite.
+void writeSprite(const std::filesystem::path& file) {
+    std::filesystem::create_directories(file.parent_path());
+    const int size = 32;
+    const int pixelBytes = size * size * 3;
+    std::vector<unsigned char> bmp(54 + pixelBytes, 0);
+    auto put32 = [&](int at, std::uint32_t v) {
+        for (int i = 0; i < 4; ++i) bmp[at + i] = static_cast<unsigned char>(v >> (8 * i));
+    };
+    bmp[0] = 'B';
+    bmp[1] = 'M';
+    put32(2, static_cast<std::uint32_t>(bmp.size()));
+    put32(10, 54);
+    put32(14, 40);
+    put32(18, size);
+    put32(22, size);
+    bmp[26] = 1;
+    bmp[28] = 24;
+    for (int y = 0; y < size; ++y) {
+        for (int x = 0; x < size; ++x) {
+            const double dx = x - 15.5, dy = y - 15.5;
+            const double glow = std::max(0.0, 1.0 - std::sqrt(dx * dx + dy * dy) / 16.0);
+            const auto level = static_cast<unsigned char>(254 * glow * glow);
+            for (int c = 0; c < 3; ++c) bmp[54 + (y * size + x) * 3 + c] = level;
+        }
+    }
+    std::ofstream(file, std::ios::binary).write(reinterpret_cast<const char*>(bmp.data()),
+                                                static_cast<std::streamsize>(bmp.size()));
+}
+
+class RendererE2E : public ::testing::Test {
+protected:
+    XClient x;
+    std::unique_ptr<ChildProcess> renderer;
+    test::WindowId window = 0;
+
+    void SetUp() override {
+        const std::string cache = test::makeTempDir("tamaruka-renderer");
+        writeSprite(std::filesystem::path(cache) / "tamaruka" / "Fireworks.bmp");
+        renderer = std::make_unique<ChildProcess>(test::binDir() + "/Tamaruka.data",
+                                                  std::vector<std::string>{},
+                                                  std::map<std::string, std::string>{{"XDG_CACHE_HOME", cache}});
+        auto found = x.waitForWindow("--Fireworks--", 20s);
+        ASSERT_TRUE(found) << renderer->outputText();
+        window = *found;
+        // Let the first frames be drawn and the start-up events be taken.
+        std::this_thread::sleep_for(1500ms);
+        ASSERT_TRUE(renderer->running()) << renderer->outputText();
+    }
+
+    // Still running after the renderer had ample time to take its messages.
+    bool stillRunningAfterAWhile() {
+        std::this_thread::sleep_for(1000ms);
+        return renderer->running();
+    }
+
+    void expectEndsWithZero() {
+        const auto code = renderer->waitExit(15s);
+        ASSERT_TRUE(code.has_value()) << "renderer did not end";
+        EXPECT_EQ(*code, 0) << renderer->outputText();
+    }
+};
+
+TEST_F(RendererE2E, FullScreenWindowShowsColouredParticlesOnBlack) {
+    const test::Rect g = x.geometry(window);
+    EXPECT_EQ(g.x, 0);
+    EXPECT_EQ(g.y, 0);
+    EXPECT_EQ(g.width, 1024);
+    EXPECT_EQ(g.height, 768);
+    EXPECT_TRUE(x.isMapped(window));
+    std::this_thread::sleep_for(3s);  // five rockets up, the first bursts under way
+    const test::Screenshot shot = x.capture();
+    shot.savePng(test::makeTempDir("tamaruka-renderer-shot") + "/fireworks.png");
+    ASSERT_EQ(shot.width, 1024);
+    const std::size_t pixels = std::size_t(shot.width) * shot.height;
+    const std::size_t lit = shot.countBrighterThan(24);
+    EXPECT_GT(lit, 200u);            // particles are there
+    EXPECT_LT(lit, pixels / 4);      // on a black sky
+    EXPECT_GT(shot.distinctColours(), 30u);  // in many colours
+    EXPECT_LT(shot.meanBrightness(), 40.0);
+    renderer->sendSignal(SIGTERM);
+    expectEndsWithZero();
+}
+
+// The window's appearance under the pointer is the first mouse-move message,
+// so nine moves of the pointer make ten messages and the next one ends it.
+TEST_F(RendererE2E, TenMouseMoveMessagesAreToleratedTheEleventhEnds) {
+    for (int i = 1; i <= 9; ++i) {
+        x.movePointer(100 + 40 * i, 100 + 30 * i);
+        std::this_thread::sleep_for(50ms);
+    }
+    ASSERT_TRUE(stillRunningAfterAWhile()) << "ended before the eleventh mouse-move message";
+    x.movePointer(700, 600);
+    expectEndsWithZero();
+    EXPECT_TRUE(x.waitForWindowGone("--Fireworks--", 10s));
+}
+
+TEST_F(RendererE2E, OtherKeysAndClicksDoNothingEscapeEnds) {
+    for (unsigned long key : {XK_a, XK_space, XK_Return, XK_F1, XK_Shift_L, XK_Tab}) x.pressKey(key);
+    x.click(1);
+    x.click(3);
+    x.buttonDown(2);
+    x.buttonUp(2);
+    ASSERT_TRUE(stillRunningAfterAWhile()) << renderer->outputText();
+    x.pressKey(XK_Escape);
+    expectEndsWithZero();
+}
+
+TEST_F(RendererE2E, ClosingTheWindowEndsWithZero) {
+    x.closeWindow(window);
+    expectEndsWithZero();
+}
+
+TEST_F(RendererE2E, SigtermAndSigintEndWithZero) {
+    renderer->sendSignal(SIGTERM);
+    expectEndsWithZero();
+    SetUp();
+    renderer->sendSignal(SIGINT);
+    expectEndsWithZero();
+}
+
+}  // namespace
+}  // namespace tamaruka
