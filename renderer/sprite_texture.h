@@ -1,11 +1,7 @@
 #pragma once
-#include <functional>
-#include <string>
+#include "renderer/dib_loader.h"
 
 namespace tamaruka {
-
-// Shows one loader error to the user (the renderer passes its "Error" box).
-using LoaderErrorSink = std::function<void(const std::string& text)>;
 
 // Reads the sprite bitmap and builds the mipmapped sprite texture in the
 // current OpenGL context. Returns the texture name; when the file cannot be
