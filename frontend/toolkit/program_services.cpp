@@ -4,7 +4,10 @@
 #include <filesystem>
 #include <unistd.h>
 
+#include <QAbstractButton>
 #include <QApplication>
+#include <QClipboard>
+#include <QKeyEvent>
 #include <QGuiApplication>
 #include <QMessageBox>
 #include <QProcess>
@@ -18,6 +21,27 @@ namespace {
 
 int savedArgc = 0;
 char** savedArgv = nullptr;
+
+// The message box copies itself with Ctrl+C, caption, text and buttons, in
+// the layout users know from the system message boxes of the original platform.
+class CopyableMessageBox : public QMessageBox {
+public:
+    using QMessageBox::QMessageBox;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override
+    {
+        if (event != QKeySequence::Copy) {
+            QMessageBox::keyPressEvent(event);
+            return;
+        }
+        const QString rule = QStringLiteral("---------------------------\n");
+        QString buttonTexts;
+        for (const QAbstractButton* button : buttons()) buttonTexts += button->text() + "   ";
+        QGuiApplication::clipboard()->setText(rule + windowTitle() + "\n" + rule + text() + "\n" +
+                                              rule + buttonTexts.remove('&') + "\n" + rule);
+    }
+};
 
 }  // namespace
 
@@ -65,7 +89,7 @@ std::string argumentText(int argc, char** argv)
 void messageBox(const std::string& text)
 {
     ensureApplication();
-    QMessageBox box(QMessageBox::NoIcon, QString::fromUtf8(applicationTitle),
+    CopyableMessageBox box(QMessageBox::NoIcon, QString::fromUtf8(applicationTitle),
                     QString::fromUtf8(text.c_str()), QMessageBox::Ok);
     box.exec();
 }

@@ -1,0 +1,24 @@
+#pragma once
+// X helpers of the front-end's end-to-end tests (kept apart so that Xlib's
+// macros stay out of the test files).
+#include <chrono>
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace tamaruka::test {
+
+// What a user copies out of a window: Ctrl+C pressed through XTest, then the
+// CLIPBOARD selection read back as UTF-8.
+void pressControlC();
+std::optional<std::string> readClipboard(std::chrono::milliseconds timeout);
+
+// A window manager's frame (a child of the root) holding a named client window.
+struct FramedWindow {
+    std::uint32_t frame = 0;
+    std::uint32_t client = 0;
+};
+FramedWindow createFramedWindow(const std::string& caption);
+void destroyFramedWindow(const FramedWindow& window);
+
+}  // namespace tamaruka::test
