@@ -77,14 +77,14 @@ void convertMaskedRow(const DibPixelFormat& format, const std::uint8_t* source,
 }
 
 // Stored blue, green, red (and one unused byte for 32 bits).
-void convertDirectRow(std::int32_t width, unsigned step, const std::uint8_t* source,
-                      std::uint8_t* out) {
+template <unsigned Step>
+void convertDirectRow(std::int32_t width, const std::uint8_t* source, std::uint8_t* out) {
     for (std::int32_t x = 0; x < width; ++x) {
         out[0] = source[2];
         out[1] = source[1];
         out[2] = source[0];
         out += 3;
-        source += step;
+        source += Step;
     }
 }
 
@@ -106,11 +106,11 @@ bool convertDibRows(const DibPixelFormat& format, std::span<const std::uint8_t> 
             if (!convertIndexedRow(format, source, row)) return false;
             break;
         case 24:
-            convertDirectRow(format.width, 3, source, row);
+            convertDirectRow<3>(format.width, source, row);
             break;
         case 32:
             if (byteMasks) {
-                convertDirectRow(format.width, 4, source, row);
+                convertDirectRow<4>(format.width, source, row);
             } else {
                 convertMaskedRow(format, source, row);
             }
