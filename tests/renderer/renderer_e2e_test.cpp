@@ -2,15 +2,13 @@
 #include <gtest/gtest.h>
 
 #include <X11/keysym.h>
-#include <cmath>
 #include <csignal>
-#include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <memory>
 #include <thread>
 #include <vector>
 
+#include "tests/renderer/glow_sprite.h"
 #include "tests/support/test_support.h"
 
 namespace tamaruka {
@@ -20,37 +18,6 @@ using namespace std::chrono_literals;
 using test::ChildProcess;
 using test::XClient;
 
-// A 32 x 32 24-bit bitmap of a grey glow on black, like the one the
-// front-end writes, so that the loader has its sprite.
-void writeSprite(const std::filesystem::path& file) {
-    std::filesystem::create_directories(file.parent_path());
-    const int size = 32;
-    const int pixelBytes = size * size * 3;
-    std::vector<unsigned char> bmp(54 + pixelBytes, 0);
-    auto put32 = [&](int at, std::uint32_t v) {
-        for (int i = 0; i < 4; ++i) bmp[at + i] = static_cast<unsigned char>(v >> (8 * i));
-    };
-    bmp[0] = 'B';
-    bmp[1] = 'M';
-    put32(2, static_cast<std::uint32_t>(bmp.size()));
-    put32(10, 54);
-    put32(14, 40);
-    put32(18, size);
-    put32(22, size);
-    bmp[26] = 1;
-    bmp[28] = 24;
-    for (int y = 0; y < size; ++y) {
-        for (int x = 0; x < size; ++x) {
-            const double dx = x - 15.5, dy = y - 15.5;
-            const double glow = std::max(0.0, 1.0 - std::sqrt(dx * dx + dy * dy) / 16.0);
-            const auto level = static_cast<unsigned char>(254 * glow * glow);
-            for (int c = 0; c < 3; ++c) bmp[54 + (y * size + x) * 3 + c] = level;
-        }
-    }
-    std::ofstream(file, std::ios::binary).write(reinterpret_cast<const char*>(bmp.data()),
-                                                static_cast<std::streamsize>(bmp.size()));
-}
-
 class RendererE2E : public ::testing::Test {
 protected:
     XClient x;
@@ -59,7 +26,7 @@ protected:
 
     void SetUp() override {
         const std::string cache = test::makeTempDir("tamaruka-renderer");
-        writeSprite(std::filesystem::path(cache) / "tamaruka" / "Fireworks.bmp");
+        test::writeGlowSprite(std::filesystem::path(cache) / "tamaruka" / "Fireworks.bmp");
         renderer = std::make_unique<ChildProcess>(test::binDir() + "/Tamaruka.data",
                                                   std::vector<std::string>{},
                                                   std::map<std::string, std::string>{{"XDG_CACHE_HOME", cache}});
