@@ -75,5 +75,5 @@ int main(int argc, char** argv)
 
     DesktopStartupPlatform platform;
     if (runMain(state, platform) == MainOutcome::EndProgram || !anyWindowOpen()) immediateEnd(0);
-    immediateEnd(QApplication::exec());
+    immediateEnd(runEventLoop());
 }

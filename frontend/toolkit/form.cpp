@@ -81,8 +81,9 @@ void Form::runUnloadSequence()
     QMetaObject::invokeMethod(this, [this] { destroy(); }, Qt::QueuedConnection);
     if (modalLoop_) {
         modalLoop_->exit();
-    } else if (loadedForms == 0) {
-        // Unloading the last window ends the program's event loop.
+    } else if (loadedForms == 0 && eventLoopRunning()) {
+        // Unloading the last window ends the program's event loop. Only that
+        // loop: exit() outside it would make every later modal loop return at once.
         QCoreApplication::exit(0);
     }
 }

@@ -21,6 +21,7 @@ namespace {
 
 int savedArgc = 0;
 char** savedArgv = nullptr;
+bool mainLoopRunning = false;
 
 // The message box copies itself with Ctrl+C, caption, text and buttons, in
 // the layout users know from the system message boxes of the original platform.
@@ -65,6 +66,17 @@ void ensureApplication()
     application->setApplicationName(QString::fromUtf8(applicationTitle));
     application->setQuitOnLastWindowClosed(false);
 }
+
+int runEventLoop()
+{
+    ensureApplication();
+    mainLoopRunning = true;
+    const int code = QApplication::exec();
+    mainLoopRunning = false;
+    return code;
+}
+
+bool eventLoopRunning() { return mainLoopRunning; }
 
 std::string programFolder()
 {

@@ -24,6 +24,11 @@ void setCommandLine(int argc, char** argv);
 // unload (see form.h) or immediateEnd().
 void ensureApplication();
 
+// Runs the program's event loop until the last form unloads (QApplication::exec).
+int runEventLoop();
+// True while runEventLoop() runs.
+bool eventLoopRunning();
+
 // The folder of the running executable (/proc/self/exe), without a trailing "/".
 std::string programFolder();
 
