@@ -15,6 +15,9 @@ constexpr int DepthSteps[] = {32, 24, 16};
 SdlRendererPlatform::SdlRendererPlatform() {
     // A full-screen window that loses the focus stays where it is.
     SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
+    // An X11 program: without an X display there is no window to be had, not
+    // SDL's off-screen stand-in.
+    SDL_SetHint(SDL_HINT_VIDEODRIVER, "x11");
     videoReady_ = SDL_Init(SDL_INIT_VIDEO) == 0;
 }
 

@@ -109,5 +109,13 @@ TEST_F(RendererE2E, SigtermAndSigintEndWithZero) {
     expectEndsWithZero();
 }
 
+TEST(RendererWithoutDisplay, NoWindowCanBeCreatedExitCodeOne) {
+    ChildProcess renderer(test::binDir() + "/Tamaruka.data", {},
+                          {{"DISPLAY", ":65000"}, {"XDG_CACHE_HOME", test::makeTempDir("tamaruka-renderer")}});
+    const auto code = renderer.waitExit(20s);
+    ASSERT_TRUE(code.has_value());
+    EXPECT_EQ(*code, 1) << renderer.outputText();
+}
+
 }  // namespace
 }  // namespace tamaruka
