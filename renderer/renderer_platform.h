@@ -52,7 +52,7 @@ public:
     virtual ~SceneGraphics() = default;
     virtual void resizeScene(int width, int height) = 0;
     virtual void drawFrame(const ParticleList& particles, unsigned int spriteTexture) = 0;
-    // Returns the texture name; errors go to the sink.
+    // Returns the texture name; loader errors go to the platform's error box.
     virtual unsigned int loadSpriteTexture(RendererPlatform& platform) = 0;
     virtual void deleteSpriteTexture(unsigned int texture) = 0;
 };
