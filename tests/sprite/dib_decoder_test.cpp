@@ -5,6 +5,7 @@
 #include <string>
 #include <tuple>
 
+#include "frontend/resources/sprite_bitmap.h"
 #include "renderer/dib_header.h"
 #include "tests/sprite/bitmap_builder.h"
 
@@ -101,6 +102,20 @@ TEST(DibDecoder, Sprite24BitIsRedGreenBlueBottomRowFirst) {
     // The first stored row is the bottom one and comes out first.
     EXPECT_EQ(image.pixels[3 * 31], 248);
     EXPECT_EQ(image.pixels[3 * 31 + 1], 0);
+}
+
+TEST(DibDecoder, FrontEndSpriteIsAGlowOnBlack) {
+    const auto file = spriteBitmap();
+    const DibImage image = decoded({file.begin(), file.end()});
+    ASSERT_EQ(image.width, 32);
+    ASSERT_EQ(image.height, 32);
+    ASSERT_EQ(image.pixels.size(), 3072u);
+    auto level = [&](int x, int y) { return image.pixels[(y * 32 + x) * 3]; };
+    EXPECT_GE(level(16, 16), 240);  // near white in the middle
+    EXPECT_EQ(level(0, 0), 0);      // black corners
+    EXPECT_EQ(level(31, 31), 0);
+    EXPECT_GT(level(16, 16), level(16, 24));  // fading outwards
+    EXPECT_GT(level(16, 24), level(16, 30));
 }
 
 TEST(DibDecoder, Width5RowsDropTheirFiller) {
