@@ -14,12 +14,10 @@
 #include <memory>
 #include <vector>
 
-#include "common/sprite_path.h"
+#include "bench/renderer_bench_display.h"
 #include "renderer/frame_drawing.h"
 #include "renderer/scene.h"
 #include "renderer/sprite_texture.h"
-#include "tests/renderer/glow_sprite.h"
-#include "tests/support/test_support.h"
 
 namespace {
 
@@ -87,13 +85,8 @@ void drawMinimal(const std::vector<Quad>& quads, unsigned int texture, SDL_Windo
 }  // namespace
 
 int main() {
-    std::unique_ptr<tamaruka::test::XvfbDisplay> xvfb;
-    if (!std::getenv("DISPLAY")) {
-        xvfb = std::make_unique<tamaruka::test::XvfbDisplay>();
-        setenv("DISPLAY", xvfb->name().c_str(), 1);
-    }
-    setenv("XDG_CACHE_HOME", tamaruka::test::makeTempDir("tamaruka-frame-bench").c_str(), 1);
-    tamaruka::test::writeGlowSprite(tamaruka::spriteFilePath());
+    const auto xvfb = tamaruka::bench::displayOrPrivateXvfb();
+    setenv("XDG_CACHE_HOME", tamaruka::bench::cacheFolderWithSprite("tamaruka-frame-bench").c_str(), 1);
 
     if (SDL_Init(SDL_INIT_VIDEO) != 0) {
         std::fprintf(stderr, "frame_benchmark: %s\n", SDL_GetError());

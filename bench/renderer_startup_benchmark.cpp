@@ -16,8 +16,7 @@
 #include <thread>
 #include <vector>
 
-#include "tests/renderer/glow_sprite.h"
-#include "tests/support/test_support.h"
+#include "bench/renderer_bench_display.h"
 
 namespace {
 
@@ -56,13 +55,8 @@ double cpuSecondsOf(int pid) {
 }  // namespace
 
 int main() {
-    std::unique_ptr<tamaruka::test::XvfbDisplay> xvfb;
-    if (!std::getenv("DISPLAY")) {
-        xvfb = std::make_unique<tamaruka::test::XvfbDisplay>();
-        setenv("DISPLAY", xvfb->name().c_str(), 1);
-    }
-    const std::string folder = tamaruka::test::makeTempDir("tamaruka-startup-bench");
-    tamaruka::test::writeGlowSprite(std::filesystem::path(folder) / "tamaruka" / "Fireworks.bmp");
+    const auto xvfb = tamaruka::bench::displayOrPrivateXvfb();
+    const std::string folder = tamaruka::bench::cacheFolderWithSprite("tamaruka-startup-bench");
     const std::string probe = tamaruka::test::binDir() + "/librenderer_first_frame_probe.so";
     const std::string program = tamaruka::test::binDir() + "/Tamaruka.data";
 
