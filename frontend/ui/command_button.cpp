@@ -3,9 +3,12 @@
 #include <QApplication>
 #include <QCursor>
 #include <QFocusEvent>
+#include <QImage>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
+
+#include <array>
 
 #include "frontend/toolkit/error_rule.h"
 #include "frontend/toolkit/program_services.h"
@@ -38,15 +41,24 @@ QRect pixelRect(const TwipRect& r)
                  twipsToPixels(r.top + r.height) - top);
 }
 
+// The six face bitmaps, decoded once for all buttons. A missing face stays
+// null and leaves the gradient without a frame.
+const std::array<QImage, faceCount>& facePictures()
+{
+    static const std::array<QImage, faceCount> faces = [] {
+        std::array<QImage, faceCount> loaded;
+        for (int i = 0; i < faceCount; ++i)
+            runStep([&] { loaded[i] = QImage(facePicturePath(static_cast<Face>(i))); });
+        return loaded;
+    }();
+    return faces;
+}
+
 }  // namespace
 
 Command::Command(QWidget* parent) : QWidget(parent), logic_(*this)
 {
     initUiResources();
-    for (int i = 0; i < faceCount; ++i) {
-        // A missing face leaves the gradient without a frame.
-        runStep([&] { faces_[i] = QImage(facePicturePath(static_cast<Face>(i))); });
-    }
     lblMsg_ = new QLabel(this);
     lblMsg_->setAlignment(Qt::AlignCenter);
     lblMsg_->setAttribute(Qt::WA_TranslucentBackground);
@@ -94,7 +106,7 @@ void Command::drawFace(Face face, bool hoverShade)
         }
     });
     runStep([&] {
-        const QImage& picture = faces_[static_cast<int>(face)];
+        const QImage& picture = facePictures()[static_cast<int>(face)];
         if (picture.isNull())
             throw StepError("face picture missing");
         for (const FacePiece& piece : faceFramePieces(width() * twipsPerPixel, height() * twipsPerPixel))

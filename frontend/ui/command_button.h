@@ -1,10 +1,8 @@
 #pragma once
-#include <QImage>
 #include <QPixmap>
 #include <QTimer>
 #include <QWidget>
 
-#include <array>
 #include <string>
 
 #include "frontend/ui/command_face.h"
@@ -71,7 +69,6 @@ private:
     QTimer tmrMouse_;
     QPixmap surface_;  // the persistent drawing surface, shown by paintEvent
     bool faceShown_ = true;
-    std::array<QImage, faceCount> faces_;
 };
 
 // PrepareButtons: every Command on the form gets Initialize (initialize true)
