@@ -22,6 +22,7 @@
 #include "frontend/ui/band_gradient.h"
 #include "frontend/ui/command_button.h"
 #include "frontend/ui/dialog_font.h"
+#include "frontend/ui/file_chooser.h"
 #include "frontend/ui/ui_resources.h"
 #include "frontend/ui/zoom_animation.h"
 
@@ -35,10 +36,6 @@ namespace {
 constexpr int clientWidth = 479;
 constexpr int clientHeight = 243;
 const QString creditLine = QStringLiteral("Tamaruka  花火ｽｸﾘｰﾝｾｰﾊﾞｰ");
-const QString chooserTitle = QStringLiteral("ﾌｧｲﾙを開く");
-// Qt reads the patterns from the last parentheses; the details are hidden, so
-// the chooser shows "BGMﾌｧｲﾙ (MP3 WAV)". The bracket classes match any case.
-const QString chooserFilter = QStringLiteral("BGMﾌｧｲﾙ (MP3 WAV) (*.[mM][pP]3 *.[wW][aA][vV])");
 
 QPixmap bandGradientPicture(const QSize& size)
 {

@@ -235,6 +235,36 @@ TEST_F(SettingsDialogE2E, MarkerAndLabelSelectTheKindWithAnyButton)
     EXPECT_NE(fileBytes(ini()).find("BGM\x8B\xE6\x95\xAA= 0"), std::string::npos);
 }
 
+TEST_F(SettingsDialogE2E, FileChosenInTheChooserIsWrittenOnConfirm)
+{
+    // A name typed key by key: lower-case letters, digits, "-", "." and "/"
+    // need no shift on the server's keyboard map.
+    const std::string music = "/tmp/tamaruka-chooser-" + std::to_string(getpid());
+    fs::create_directories(music);
+    const std::string song = music + "/song.mp3";
+    writeBytes(song, "");
+    openDialog();
+    clickOn(lblFile);  // kind 2 enables the "..." button
+    clickOn(cmdBgm);
+    const auto chooser = x.waitForWindow("ﾌｧｲﾙを開く", 10s);
+    ASSERT_TRUE(chooser);
+    // Ready once painted: mostly the chooser's light window colour.
+    ASSERT_TRUE(test::waitUntil(
+        [&] { return x.capture(x.geometry(*chooser)).meanBrightness() > 180; }, 10s));
+    for (char c : song)
+        x.pressKey(static_cast<unsigned char>(c));
+    // The first Return may only close the name completer's list.
+    for (int attempt = 0; attempt < 3 && !x.waitForWindowGone("ﾌｧｲﾙを開く", 2s); ++attempt)
+        x.pressKey(XK_Return);
+    ASSERT_FALSE(x.findWindow("ﾌｧｲﾙを開く") && x.isMapped(*x.findWindow("ﾌｧｲﾙを開く")));
+    clickOn(cmdSet);
+    ASSERT_TRUE(ended());
+    const std::string bytes = fileBytes(ini());
+    EXPECT_NE(bytes.find("BGM\x8B\xE6\x95\xAA= 2"), std::string::npos) << bytes;
+    EXPECT_NE(bytes.find("BGM\xCC\xA7\xB2\xD9=" + song), std::string::npos) << bytes;
+    fs::remove_all(music);
+}
+
 TEST_F(SettingsDialogE2E, HomePageButtonHandsTheAddressToTheDesktop)
 {
     // A stand-in for the desktop's opener that notes what it was given.
