@@ -35,12 +35,15 @@ namespace {
 
 constexpr int clientWidth = 479;
 constexpr int clientHeight = 243;
+const QColor windowBase(192, 192, 192);
+const QColor panelBase(224, 224, 224);
 const QString creditLine = QStringLiteral("Tamaruka  花火ｽｸﾘｰﾝｾｰﾊﾞｰ");
 
-QPixmap bandGradientPicture(const QSize& size)
+// The band gradient over a surface's base colour (which it covers entirely).
+QPixmap bandGradientPicture(const QSize& size, const QColor& base)
 {
     QPixmap picture(size);
-    picture.fill(QColor(192, 192, 192));
+    picture.fill(base);
     QPainter painter(&picture);
     const std::vector<Rgb> rows = bandGradientRows(size.height());
     for (int y = 0; y < static_cast<int>(rows.size()); ++y) {
@@ -53,7 +56,7 @@ QPixmap bandGradientPicture(const QSize& size)
 // A 32 x 32 window icon: a small burst over the dialog's bands.
 QIcon dialogIcon()
 {
-    QPixmap icon = bandGradientPicture(QSize(32, 32));
+    QPixmap icon = bandGradientPicture(QSize(32, 32), windowBase);
     QPainter painter(&icon);
     painter.setRenderHint(QPainter::Antialiasing);
     const QPointF centre(16, 14);
@@ -110,14 +113,14 @@ QString wrappablePath(const std::string& path)
 
 void BandGradientPanel::redraw()
 {
-    backBuffer_ = bandGradientPicture(size());
+    backBuffer_ = bandGradientPicture(size(), panelBase);
     update();
 }
 
 void BandGradientPanel::paintEvent(QPaintEvent*)
 {
     if (backBuffer_.size() != size())
-        backBuffer_ = bandGradientPicture(size());
+        backBuffer_ = bandGradientPicture(size(), panelBase);
     QPainter(this).drawPixmap(0, 0, backBuffer_);
 }
 
@@ -229,7 +232,7 @@ void SettingsDialog::onResize()
 {
     // The window first, then the panel, each with its own height.
     runStep([&] {
-        backBuffer_ = bandGradientPicture(size());
+        backBuffer_ = bandGradientPicture(size(), windowBase);
         update();
     });
     runStep([&] { picC_->redraw(); });
@@ -238,7 +241,7 @@ void SettingsDialog::onResize()
 void SettingsDialog::paintEvent(QPaintEvent*)
 {
     if (backBuffer_.size() != size())
-        backBuffer_ = bandGradientPicture(size());
+        backBuffer_ = bandGradientPicture(size(), windowBase);
     QPainter(this).drawPixmap(0, 0, backBuffer_);
 }
 

@@ -109,6 +109,17 @@ protected:
                 return s.at(2, 0).b == 30 && s.at(2, 0).r == 0 && s.at(2, 121).r > 200;
             },
             5s));
+        // Settled: focus and first paints done, the picture holds still.
+        test::Screenshot last = x.capture(r);
+        ASSERT_TRUE(test::waitUntil(
+            [&] {
+                std::this_thread::sleep_for(150ms);
+                test::Screenshot now = x.capture(r);
+                const bool still = now.rgb == last.rgb;
+                last = std::move(now);
+                return still;
+            },
+            5s));
     }
 
     test::Screenshot shoot(const Place& p) { return x.capture({origin.x + p.x, origin.y + p.y, p.width, p.height}); }
@@ -169,6 +180,19 @@ TEST_F(SettingsDialogE2E, ShowsCaptionedDialogWithBandsAndFourButtons)
     // Kind 0 with no settings file: "無し" marked, the file button disabled.
     EXPECT_TRUE(markerSelected(imgNone));
     EXPECT_FALSE(markerSelected(imgFile));
+    clickOn(cmdCan);
+    EXPECT_TRUE(ended());
+}
+
+TEST_F(SettingsDialogE2E, LooksTheSameAfterBeingCoveredAndUncovered)
+{
+    openDialog();
+    const test::Rect r = x.geometry(window);
+    const test::Screenshot before = x.capture(r);
+    const test::WindowId cover = x.createWindow("cover", x.screenWidth(), x.screenHeight(), true, 0xFF0000);
+    ASSERT_TRUE(test::waitUntil([&] { return x.capture(r).at(4, 121).r == 255; }, 5s));
+    x.destroyWindow(cover);
+    EXPECT_TRUE(test::waitUntil([&] { return x.capture(r).rgb == before.rgb; }, 5s));
     clickOn(cmdCan);
     EXPECT_TRUE(ended());
 }
