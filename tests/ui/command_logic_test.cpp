@@ -170,16 +170,6 @@ TEST_F(CommandLogicTest, FocusLooksFollowThePointer)
     EXPECT_EQ(view.lastFace(), "face Normal");
 }
 
-TEST_F(CommandLogicTest, HoverShadeRunsWithTheState)
-{
-    button.pointerMoved();
-    EXPECT_TRUE(button.hoverShade());
-    button.focusArrived();  // state 4 keeps the shade
-    EXPECT_TRUE(button.hoverShade());
-    button.hoverTick(false);  // back to 3
-    EXPECT_FALSE(button.hoverShade());
-}
-
 TEST(CommandLogicBeforeInitialize, NoHoverLookButFocusAndReleaseWork)
 {
     RecordingView view;
@@ -242,20 +232,10 @@ TEST(CommandProperties, NonDefaultValuesRoundTrip)
     again.readProperties(bag, "ambient");
     EXPECT_FALSE(again.enabled());
     EXPECT_EQ(again.readVisible(), 0);
+    again.setVisible(1);
+    EXPECT_EQ(again.readVisible(), 255);
     EXPECT_EQ(again.readFontColour(), 0xFF0000u);
     EXPECT_EQ(again.font(), "other");
-}
-
-TEST(CommandProperties, VisibleReadsBackAs255OrZero)
-{
-    RecordingView view;
-    CommandLogic button(view);
-    button.readProperties({}, "f");
-    button.setVisible(0);
-    EXPECT_EQ(view.calls.back(), "changed Visible");
-    EXPECT_EQ(button.readVisible(), 0);
-    button.setVisible(1);
-    EXPECT_EQ(button.readVisible(), 255);
 }
 
 TEST(CommandProperties, FreshButtonBecomesEnabledWhenRead)
