@@ -4,13 +4,23 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 tools/setup.sh
+
+log=$(mktemp)
+trap 'rm -f "$log"' EXIT
 status=0
-(cd build && ctest --output-on-failure --timeout 600 -j "$(nproc)") || status=1
+(cd build && ctest --output-on-failure --timeout 600 -j "$(nproc)") 2>&1 | tee "$log" || status=1
+# ctest's summary: "N% tests passed, F tests failed out of T"
+summary=$(grep -E 'tests passed, [0-9]+ tests? failed out of [0-9]+' "$log" | tail -n 1 || true)
+failed=$(sed -E 's/.* ([0-9]+) tests? failed out of.*/\1/' <<<"$summary")
+total=$(sed -E 's/.*out of ([0-9]+).*/\1/' <<<"$summary")
+if [ -z "$summary" ]; then
+  echo "tests: ctest ran no test"
+  failed=1 total=1 status=1
+fi
+
 if [ -x tools/fuzz-smoke.sh ]; then
-  tools/fuzz-smoke.sh || status=1
+  total=$((total + 1))
+  tools/fuzz-smoke.sh || { failed=$((failed + 1)); status=1; }
 fi
-if [ "$status" -ne 0 ]; then
-  echo "tests: FAILED"
-  exit 1
-fi
-echo "tests: all passed"
+echo "tests: $((total - failed)) passed, $failed failed"
+exit "$status"
