@@ -1,7 +1,10 @@
 #include "tests/support/test_support.h"
 
 #include <cstdlib>
+#include <filesystem>
+#include <mutex>
 #include <stdexcept>
+#include <vector>
 #include <thread>
 
 namespace tamaruka::test {
@@ -9,10 +12,30 @@ namespace tamaruka::test {
 std::string binDir() { return TAMARUKA_BIN_DIR; }
 std::string sourceDir() { return TAMARUKA_SOURCE_DIR; }
 
+namespace {
+
+std::mutex createdMutex;
+std::vector<std::string>& createdFolders() {
+    static std::vector<std::string> folders;
+    return folders;
+}
+
+void removeCreatedFolders() {
+    if (std::getenv("TAMARUKA_KEEP_TEST_FILES")) return;
+    std::lock_guard lock(createdMutex);
+    std::error_code ignored;
+    for (const auto& folder : createdFolders()) std::filesystem::remove_all(folder, ignored);
+}
+
+}  // namespace
+
 std::string makeTempDir(const std::string& prefix) {
     const char* tmp = std::getenv("TMPDIR");
     std::string pattern = std::string(tmp && *tmp ? tmp : "/tmp") + "/" + prefix + "-XXXXXX";
     if (!mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed for " + pattern);
+    std::lock_guard lock(createdMutex);
+    if (createdFolders().empty()) std::atexit(removeCreatedFolders);
+    createdFolders().push_back(pattern);
     return pattern;
 }
 

@@ -4,6 +4,11 @@
 #include <X11/keysym.h>
 
 #include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <sys/wait.h>
+#include <unistd.h>
 
 using namespace std::chrono_literals;
 using tamaruka::test::ChildProcess;
@@ -57,4 +62,27 @@ TEST(ChildProcessTest, ReportsExitCodesSignalsAndOutput) {
     EXPECT_FALSE(sleeper.waitExit(50ms).has_value());
     sleeper.sendSignal(SIGTERM);
     EXPECT_EQ(sleeper.waitExit(5s), 128 + SIGTERM);
+}
+
+TEST(TempDirTest, FoldersAreRemovedWhenTheProcessEnds) {
+    int fds[2];
+    ASSERT_EQ(pipe(fds), 0);
+    pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        const std::string folder = tamaruka::test::makeTempDir("tamaruka-support");
+        std::FILE* file = std::fopen((folder + "/content").c_str(), "w");
+        if (file) std::fclose(file);
+        if (write(fds[1], folder.data(), folder.size()) < 0) _exit(2);
+        std::exit(0);  // runs the exit handlers, as a test binary's end does
+    }
+    close(fds[1]);
+    char buffer[512] = {};
+    const ssize_t length = read(fds[0], buffer, sizeof buffer - 1);
+    close(fds[0]);
+    int status = 0;
+    waitpid(child, &status, 0);
+    ASSERT_GT(length, 0);
+    EXPECT_TRUE(std::string(buffer).find("/tamaruka-support-") != std::string::npos);
+    EXPECT_FALSE(std::filesystem::exists(buffer));
 }

@@ -16,7 +16,8 @@ namespace tamaruka::test {
 // Folder of the built programs (build/bin) and of the project's sources.
 std::string binDir();
 std::string sourceDir();
-// A new empty folder under the system's temporary folder, removed by the OS later.
+// A new empty folder under the system's temporary folder, removed with its
+// content when the test process ends (kept when TAMARUKA_KEEP_TEST_FILES is set).
 std::string makeTempDir(const std::string& prefix = "tamaruka-test");
 
 // A private Xvfb (1024 x 768 x 24, -noreset) on a free display number.
