@@ -6,7 +6,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 tools/setup.sh
 bin=$PWD/build/bin
-seconds=${TAMARUKA_RUN_SECONDS:-6}
+seconds=${TAMARUKA_RUN_SECONDS:-8}
 
 if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
   echo "run: starting the saver on $DISPLAY; move the mouse to end it"
@@ -28,11 +28,17 @@ for ((i = 1; i <= seconds; i++)); do
   sleep 1
   "$bin/screenshot" "$shots/saver-$i.png" || true
 done
-# End the run as a user would: a diagonal mouse move ends both programs.
-"$bin/screenshot" --move-pointer 700 600 >/dev/null 2>&1 || true
-"$bin/screenshot" --move-pointer 100 100 >/dev/null 2>&1 || true
-sleep 1
+# End the run as a user would: a diagonal mouse move ends the front-end, and
+# the renderer ends on its eleventh mouse-move message.
+for ((step = 1; step <= 12; step++)); do
+  "$bin/screenshot" --move-pointer $((600 + 10 * step)) $((500 + 10 * step)) >/dev/null 2>&1 || true
+done
+for ((wait = 0; wait < 50; wait++)); do
+  kill -0 "$saver_pid" 2>/dev/null || pgrep -f "^$bin/Tamaruka.data" >/dev/null || break
+  sleep 0.1
+done
 kill "$saver_pid" 2>/dev/null || true
-pkill -f "$bin/Tamaruka.data" 2>/dev/null || true
+pkill -f "^$bin/Tamaruka.data" 2>/dev/null || true
+wait "$saver_pid" 2>/dev/null || true
 echo "run: screenshots saved in $shots:"
 ls -1 "$shots"
