@@ -93,8 +93,11 @@ protected:
     std::string ini() const { return folder + "/Tamaruka.ini"; }
 
     // Starts /C and waits until the dialog is mapped and painted.
-    void openDialog(const std::map<std::string, std::string>& env = {})
+    void openDialog(std::map<std::string, std::string> env = {})
     {
+        // Qt's file chooser keeps its state under the user's configuration
+        // folder: keep that inside the test's folder.
+        env.emplace("XDG_CONFIG_HOME", folder + "/config");
         program = std::make_unique<test::ChildProcess>(folder + "/Tamaruka.scr",
                                                        std::vector<std::string>{"/C"}, env);
         const auto found = x.waitForWindow("<Tamaruka>", 15s);
@@ -265,6 +268,9 @@ TEST_F(SettingsDialogE2E, FileChosenInTheChooserIsWrittenOnConfirm)
     // need no shift on the server's keyboard map.
     const std::string music = "/tmp/tamaruka-chooser-" + std::to_string(getpid());
     fs::create_directories(music);
+    // Gone however the test ends.
+    const std::unique_ptr<const std::string, void (*)(const std::string*)> removeMusic(
+        &music, [](const std::string* dir) { fs::remove_all(*dir); });
     const std::string song = music + "/song.mp3";
     writeBytes(song, "");
     openDialog();
@@ -286,7 +292,8 @@ TEST_F(SettingsDialogE2E, FileChosenInTheChooserIsWrittenOnConfirm)
     const std::string bytes = fileBytes(ini());
     EXPECT_NE(bytes.find("BGM\x8B\xE6\x95\xAA= 2"), std::string::npos) << bytes;
     EXPECT_NE(bytes.find("BGM\xCC\xA7\xB2\xD9=" + song), std::string::npos) << bytes;
-    fs::remove_all(music);
+    // The chooser's own state stayed inside the test's folder.
+    EXPECT_TRUE(fs::exists(folder + "/config/QtProject.conf"));
 }
 
 TEST_F(SettingsDialogE2E, HomePageButtonHandsTheAddressToTheDesktop)
