@@ -83,7 +83,9 @@ void SettingsDialogLogic::selectMusicKind(int kind)
 
 bool SettingsDialogLogic::takeChosenFile(const std::optional<std::string>& path)
 {
-    if (!path || path->empty())
+    // A Linux file name may hold a line break; written on OK it would be
+    // refused, leaving a file shown here that was never saved.
+    if (!path || path->empty() || path->find_first_of("\r\n") != std::string::npos)
         return false;
     const std::optional<std::string> bytes = utf8ToCp932(*path);
     if (!bytes || bytes->size() > longestFilePath)

@@ -55,8 +55,9 @@ public:
 
     // The file chooser's answer; nullopt when it was cancelled. A path that
     // code page 932 cannot hold, or that is longer than longestFilePath bytes
-    // in it, does not fit the chooser's buffer and is not taken. Returns
-    // whether the file was taken.
+    // in it, does not fit the chooser's buffer and is not taken; nor is one
+    // with a line break, which the settings file cannot hold. Returns whether
+    // the file was taken.
     bool takeChosenFile(const std::optional<std::string>& path);
 
     // OK: writes the kind (" 1"), the track read from the box's text and the

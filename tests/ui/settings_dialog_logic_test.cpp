@@ -138,6 +138,9 @@ TEST_F(SettingsDialogLogicTest, CancelledOrUnfittingFileChangesNothing)
     // Not representable in code page 932 (an emoji, a Hangul syllable).
     EXPECT_FALSE(dialog.takeChosenFile("/music/\xF0\x9F\x8E\x86.mp3"));
     EXPECT_FALSE(dialog.takeChosenFile("/music/\xED\x95\x9C.wav"));
+    // A line break the settings file cannot hold.
+    EXPECT_FALSE(dialog.takeChosenFile("/music/a\nb.mp3"));
+    EXPECT_FALSE(dialog.takeChosenFile("/music/a\rb.mp3"));
     // 254 bytes fit the 255-character buffer; 255 do not. A kanji is 2 bytes.
     const std::string fits = "/" + std::string(251, 'a') + "花";
     const std::string tooLong = "/" + std::string(252, 'a') + "花";
