@@ -3,6 +3,7 @@
 
 #include <X11/keysym.h>
 #include <csignal>
+#include <cstdlib>
 #include <filesystem>
 #include <memory>
 #include <thread>
@@ -23,9 +24,11 @@ protected:
     XClient x;
     std::unique_ptr<ChildProcess> renderer;
     test::WindowId window = 0;
+    std::vector<std::string> folders;
 
     void SetUp() override {
         const std::string cache = test::makeTempDir("tamaruka-renderer");
+        folders.push_back(cache);
         test::writeGlowSprite(std::filesystem::path(cache) / "tamaruka" / "Fireworks.bmp");
         renderer = std::make_unique<ChildProcess>(test::binDir() + "/Tamaruka.data",
                                                   std::vector<std::string>{},
@@ -36,6 +39,14 @@ protected:
         // Let the first frames be drawn and the start-up events be taken.
         std::this_thread::sleep_for(1500ms);
         ASSERT_TRUE(renderer->running()) << renderer->outputText();
+    }
+
+    void TearDown() override {
+        if (renderer && renderer->running()) {
+            renderer->sendSignal(SIGTERM);
+            renderer->waitExit(15s);
+        }
+        for (const std::string& folder : folders) std::filesystem::remove_all(folder);
     }
 
     // Still running after the renderer had ample time to take its messages.
@@ -60,7 +71,7 @@ TEST_F(RendererE2E, FullScreenWindowShowsColouredParticlesOnBlack) {
     EXPECT_TRUE(x.isMapped(window));
     std::this_thread::sleep_for(3s);  // five rockets up, the first bursts under way
     const test::Screenshot shot = x.capture();
-    shot.savePng(test::makeTempDir("tamaruka-renderer-shot") + "/fireworks.png");
+    if (const char* dir = std::getenv("TAMARUKA_SCREENSHOT_DIR")) shot.savePng(std::string(dir) + "/fireworks.png");
     ASSERT_EQ(shot.width, 1024);
     const std::size_t pixels = std::size_t(shot.width) * shot.height;
     const std::size_t lit = shot.countBrighterThan(24);
@@ -110,9 +121,11 @@ TEST_F(RendererE2E, SigtermAndSigintEndWithZero) {
 }
 
 TEST(RendererWithoutDisplay, NoWindowCanBeCreatedExitCodeOne) {
+    const std::string cache = test::makeTempDir("tamaruka-renderer");
     ChildProcess renderer(test::binDir() + "/Tamaruka.data", {},
-                          {{"DISPLAY", ":65000"}, {"XDG_CACHE_HOME", test::makeTempDir("tamaruka-renderer")}});
+                          {{"DISPLAY", ":65000"}, {"XDG_CACHE_HOME", cache}});
     const auto code = renderer.waitExit(20s);
+    std::filesystem::remove_all(cache);
     ASSERT_TRUE(code.has_value());
     EXPECT_EQ(*code, 1) << renderer.outputText();
 }

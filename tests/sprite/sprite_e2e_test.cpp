@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <memory>
 #include <thread>
@@ -87,6 +88,7 @@ protected:
             renderer->sendSignal(SIGTERM);
             renderer->waitExit(15s);
         }
+        std::filesystem::remove_all(cache);
     }
 
     // A few seconds of fireworks: rockets up and the first bursts out.
@@ -97,7 +99,10 @@ protected:
         std::size_t lit = 0;
         const double flat = flatShare(shot, &lit);
         std::printf("flat share %.3f of %zu lit pixels\n", flat, lit);
-        shot.savePng(makeTempDir("tamaruka-sprite-shot") + "/fireworks.png");
+        if (const char* dir = std::getenv("TAMARUKA_SCREENSHOT_DIR")) {
+            shot.savePng(std::string(dir) + "/" +
+                         ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".png");
+        }
         return shot;
     }
 };
