@@ -1,7 +1,7 @@
 // dibdump FILE: decodes a bitmap with the renderer's own loader and prints
 // "width W height H", then the loader's output rows (bottom row first) as
 // lowercase hex, red, green, blue per pixel. On failure it prints the
-// loader's message exactly as formed (to standard error) and exits 1.
+// loader's message exactly as formed, on the same output, and exits 1.
 #include <cstdio>
 #include <string>
 
@@ -16,7 +16,7 @@ int main(int argc, char** argv) {
     const auto image = tamaruka::loadDibImage(
         argv[1], [&message](const std::string& text) { message = text; });
     if (!image) {
-        std::fwrite(message.data(), 1, message.size(), stderr);
+        std::fwrite(message.data(), 1, message.size(), stdout);
         return 1;
     }
     std::printf("width %d height %d\n", image->width, image->height);

@@ -126,14 +126,14 @@ TEST_F(DibLoaderTest, DibdumpPrintsTheLoaderMessageAndFails) {
     const std::string missing = folder_ + "/missing.bmp";
     ToolRun run = runDibdump(folder_, missing);
     EXPECT_EQ(run.exitCode, 1);
-    EXPECT_EQ(run.err, "Failed to open DIB file " + missing + ".\n");
-    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(run.out, "Failed to open DIB file " + missing + ".\n");
+    EXPECT_EQ(run.err, "");
 
     BitmapSpec spec;
     spec.headerSize = 124;
     run = runDibdump(folder_, file("v5.bmp", buildBitmap(spec)));
     EXPECT_EQ(run.exitCode, 1);
-    EXPECT_EQ(run.err, "Unknown DIB file format.");
+    EXPECT_EQ(run.out, "Unknown DIB file format.");
 }
 
 }  // namespace
