@@ -59,7 +59,7 @@ int main(int argc, char** argv)
 {
     using namespace tamaruka;
     // The toolkit runs on X11 only, whatever the desktop session prefers.
-    setenv("QT_QPA_PLATFORM", "xcb", 0);
+    setenv("QT_QPA_PLATFORM", "xcb", 1);
 
     std::string reason;
     if (!x11::openDisplay(reason)) {

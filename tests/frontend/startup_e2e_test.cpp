@@ -76,6 +76,26 @@ TEST(StartupE2E, MissingRendererBoxShowsTheExactTextAndClosesWithEnter)
     }
 }
 
+TEST(StartupE2E, RunsOnX11WhateverToolkitPlatformTheSessionPrefers)
+{
+    InstalledCopy copy(false);
+    ChildProcess program(copy.program, {"/S"}, {{"QT_QPA_PLATFORM", "wayland"}});
+    XClient x;
+    const auto box = x.waitForWindow("Tamaruka", 20s);
+    ASSERT_TRUE(box.has_value()) << program.outputText();
+    const test::Rect area = x.geometry(*box);
+    x.movePointer(area.x + area.width / 2, area.y + 5);
+    std::optional<int> code;
+    test::waitUntil(
+        [&] {
+            x.pressKey(XK_Return);
+            code = program.waitExit(500ms);
+            return code.has_value();
+        },
+        20s);
+    EXPECT_EQ(code, 0);
+}
+
 TEST(StartupE2E, SecondStartBesideASaverOrDialogEndsAtOnceSilently)
 {
     InstalledCopy copy(false);  // without the renderer a start would otherwise show the box
