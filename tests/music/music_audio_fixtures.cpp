@@ -5,7 +5,9 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
+#include <stdexcept>
 #include <thread>
 
 namespace tamaruka::test {
@@ -28,12 +30,25 @@ void writeToneFrames(std::ofstream& out, double frequency, std::size_t frames) {
     }
 }
 
+std::vector<std::string>& createdMusicFolders() {
+    static std::vector<std::string> folders;
+    return folders;
+}
+
+// At exit, when no audio device writes into the folders any more.
+void removeMusicFolders() {
+    std::error_code ignored;
+    for (const std::string& folder : createdMusicFolders()) std::filesystem::remove_all(folder, ignored);
+}
+
 }  // namespace
 
 std::string makeMusicTempDir() {
     const char* base = std::getenv("TMPDIR");
     std::string pattern = std::string(base && *base ? base : "/tmp") + "/tamaruka-music-XXXXXX";
-    if (::mkdtemp(pattern.data()) == nullptr) return "/tmp";
+    if (::mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed for " + pattern);
+    if (createdMusicFolders().empty()) std::atexit(removeMusicFolders);
+    createdMusicFolders().push_back(pattern);
     return pattern;
 }
 
