@@ -1,5 +1,8 @@
 #include "renderer/sdl_renderer_platform.h"
 
+#include <SDL_syswm.h>
+#include <X11/Xlib.h>
+
 #include <ctime>
 
 namespace tamaruka {
@@ -56,8 +59,19 @@ bool SdlRendererPlatform::switchDisplayMode(int width, int height) {
 }
 
 void SdlRendererPlatform::restoreDisplayMode() {
-    // Leaving full screen puts the desktop's mode back; the window stays.
-    if (window_ && fullScreen_) SDL_SetWindowFullscreen(window_, 0);
+    if (window_ && fullScreen_) {
+        // SDL waits up to 100 ms for a window manager to answer when a mapped
+        // window leaves full screen; the program is ending, so the window is
+        // taken off the screen first and the desktop's mode comes back at once.
+        SDL_SysWMinfo info;
+        SDL_VERSION(&info.version);
+        if (SDL_GetWindowWMInfo(window_, &info) && info.subsystem == SDL_SYSWM_X11) {
+            XUnmapWindow(info.info.x11.display, info.info.x11.window);
+            XSync(info.info.x11.display, False);
+        }
+        // Leaving full screen puts the desktop's mode back.
+        SDL_SetWindowFullscreen(window_, 0);
+    }
     fullScreen_ = false;
 }
 
