@@ -9,28 +9,25 @@
 #include <cmath>
 #include <vector>
 
+#include "tests/support/gl_test_context.h"
+
 namespace tamaruka {
 namespace {
 
 class FrameDrawingTest : public ::testing::Test {
 protected:
-    static SDL_Window* window;
-    static SDL_GLContext context;
+    static inline test::HiddenGlContext* gl = nullptr;
 
     static void SetUpTestSuite() {
-        ASSERT_EQ(SDL_Init(SDL_INIT_VIDEO), 0) << SDL_GetError();
-        window = SDL_CreateWindow("frame drawing", 0, 0, 1024, 768, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
-        ASSERT_NE(window, nullptr) << SDL_GetError();
-        context = SDL_GL_CreateContext(window);
-        ASSERT_NE(context, nullptr) << SDL_GetError();
+        gl = new test::HiddenGlContext("frame drawing", 1024, 768);
+        ASSERT_TRUE(gl->ready()) << gl->error();
     }
     static void TearDownTestSuite() {
-        SDL_GL_DeleteContext(context);
-        SDL_DestroyWindow(window);
-        SDL_Quit();
+        delete gl;
+        gl = nullptr;
     }
     void SetUp() override {
-        ASSERT_NE(context, nullptr);
+        ASSERT_TRUE(gl && gl->ready());
         resizeScene(1024, 768);
     }
 
@@ -63,8 +60,6 @@ protected:
     }
 };
 
-SDL_Window* FrameDrawingTest::window = nullptr;
-SDL_GLContext FrameDrawingTest::context = nullptr;
 
 TEST_F(FrameDrawingTest, ResizeSetsBlendingTextureViewportAndPerspective) {
     EXPECT_TRUE(glIsEnabled(GL_TEXTURE_2D));

@@ -13,6 +13,7 @@
 #include "frontend/resources/sprite_bitmap.h"
 #include "renderer/dib_decoder.h"
 #include "tests/sprite/bitmap_builder.h"
+#include "tests/support/gl_test_context.h"
 #include "tests/support/test_support.h"
 
 namespace tamaruka::test {
@@ -20,24 +21,19 @@ namespace {
 
 class SpriteTextureTest : public ::testing::Test {
 protected:
-    static inline SDL_Window* window = nullptr;
-    static inline SDL_GLContext context = nullptr;
+    static inline HiddenGlContext* gl = nullptr;
 
     static void SetUpTestSuite() {
-        ASSERT_EQ(SDL_Init(SDL_INIT_VIDEO), 0) << SDL_GetError();
-        window = SDL_CreateWindow("sprite texture", 0, 0, 64, 64, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
-        ASSERT_NE(window, nullptr) << SDL_GetError();
-        context = SDL_GL_CreateContext(window);
-        ASSERT_NE(context, nullptr) << SDL_GetError();
+        gl = new HiddenGlContext("sprite texture", 64, 64);
+        ASSERT_TRUE(gl->ready()) << gl->error();
     }
     static void TearDownTestSuite() {
-        SDL_GL_DeleteContext(context);
-        SDL_DestroyWindow(window);
-        SDL_Quit();
+        delete gl;
+        gl = nullptr;
     }
 
     void SetUp() override {
-        ASSERT_NE(context, nullptr);
+        ASSERT_TRUE(gl && gl->ready());
         cache_ = makeTempDir("tamaruka-texture");
         ::setenv("XDG_CACHE_HOME", cache_.c_str(), 1);
         spritePath_ = cache_ + "/tamaruka/Fireworks.bmp";
