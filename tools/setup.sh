@@ -11,7 +11,7 @@ packages=(
   libx11-dev libx11-xcb-dev libxcb1-dev libxcb-xfixes0-dev libxcb-xtest0-dev libxtst-dev libxfixes-dev
   libgtest-dev libgmock-dev libbenchmark-dev libpng-dev
   xvfb xauth x11-utils fonts-ipafont-gothic xfonts-base
-  clang libclang-rt-14-dev llvm valgrind lame sox
+  clang libclang-rt-14-dev llvm lame
 )
 missing=()
 for p in "${packages[@]}"; do
