@@ -24,7 +24,8 @@ char** savedArgv = nullptr;
 bool mainLoopRunning = false;
 
 // The message box copies itself with Ctrl+C, caption, text and buttons, in
-// the layout users know from the system message boxes of the original platform.
+// the plain-text layout that desktop message boxes commonly copy (and that the
+// end-to-end tests read back).
 class CopyableMessageBox : public QMessageBox {
 public:
     using QMessageBox::QMessageBox;
