@@ -5,7 +5,6 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
 #include <fstream>
 #include <stdexcept>
 #include <thread>
@@ -30,27 +29,7 @@ void writeToneFrames(std::ofstream& out, double frequency, std::size_t frames) {
     }
 }
 
-std::vector<std::string>& createdMusicFolders() {
-    static std::vector<std::string> folders;
-    return folders;
-}
-
-// At exit, when no audio device writes into the folders any more.
-void removeMusicFolders() {
-    std::error_code ignored;
-    for (const std::string& folder : createdMusicFolders()) std::filesystem::remove_all(folder, ignored);
-}
-
 }  // namespace
-
-std::string makeMusicTempDir() {
-    const char* base = std::getenv("TMPDIR");
-    std::string pattern = std::string(base && *base ? base : "/tmp") + "/tamaruka-music-XXXXXX";
-    if (::mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed for " + pattern);
-    if (createdMusicFolders().empty()) std::atexit(removeMusicFolders);
-    createdMusicFolders().push_back(pattern);
-    return pattern;
-}
 
 void writeToneWav(const std::string& path, double frequency, double seconds) {
     const auto frames = static_cast<std::uint32_t>(seconds * kRate);

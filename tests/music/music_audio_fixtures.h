@@ -10,9 +10,6 @@ namespace tamaruka::test {
 inline constexpr int kRate = 44100;
 inline constexpr std::int16_t kToneAmplitude = 8000;
 
-// A new empty folder under the temporary folder.
-std::string makeMusicTempDir();
-
 // A 16-bit stereo PCM WAV file of one sine tone.
 void writeToneWav(const std::string& path, double frequency, double seconds);
 

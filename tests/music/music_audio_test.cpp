@@ -8,6 +8,7 @@
 #include <fstream>
 #include <thread>
 
+#include "tests/support/test_support.h"
 #include "frontend/music/audio_output.h"
 #include "frontend/music/mci_interpreter.h"
 #include "frontend/music/mci_real_devices.h"
@@ -61,7 +62,7 @@ struct RealMusic {
 
 class MusicAudioTest : public ::testing::Test {
 protected:
-    std::string folder = test::makeMusicTempDir();
+    std::string folder = test::makeTempDir("tamaruka-music");
     DiskAudioOutput output{folder};
 
     // Runs CD watch ticks every 200 ms until the output holds the given seconds.
