@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "renderer/dib_decoder.h"
-#include "renderer/dib_loader.h"
+#include "dib/dib_decoder.h"
+#include "dib/dib_loader.h"
 
 namespace {
 

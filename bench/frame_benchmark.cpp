@@ -15,8 +15,8 @@
 #include <vector>
 
 #include "bench/renderer_bench_display.h"
-#include "renderer/frame_drawing.h"
-#include "renderer/scene.h"
+#include "fireworks/frame_drawing.h"
+#include "fireworks/scene.h"
 #include "renderer/sprite_texture.h"
 
 namespace {

@@ -13,7 +13,7 @@
 #include <string>
 #include <thread>
 
-#include "frontend/music/music_playback.h"
+#include "music/music_playback.h"
 
 namespace {
 

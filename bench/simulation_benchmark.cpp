@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <new>
 
-#include "renderer/scene.h"
+#include "fireworks/scene.h"
 
 namespace {
 

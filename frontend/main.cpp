@@ -10,7 +10,7 @@
 #include "frontend/platform/x11_display.h"
 #include "frontend/platform/x11_pointer.h"
 #include "frontend/platform/x11_window_lookup.h"
-#include "frontend/settings_store.h"
+#include "settings/settings_store.h"
 #include "frontend/startup.h"
 #include "frontend/toolkit/program_services.h"
 
@@ -24,7 +24,7 @@ public:
     {
         return x11::findTopLevelWindow(caption).has_value();
     }
-    void loadSettings(FrontEndState& state) override { LoadSettings(state); }
+    void loadSettings(FrontEndState& state) override { LoadSettings(state.settings, state.programFolder); }
     bool fileExists(const std::string& path) override { return FileExists(path); }
     void messageBox(const std::string& text) override { tamaruka::messageBox(text); }
     int showCursor(bool show) override { return tamaruka::showCursor(show); }

@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <variant>
 
-#include "renderer/dib_decoder.h"
+#include "dib/dib_decoder.h"
 
 namespace {
 

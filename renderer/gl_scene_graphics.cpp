@@ -1,6 +1,6 @@
 #include "renderer/gl_scene_graphics.h"
 
-#include "renderer/frame_drawing.h"
+#include "fireworks/frame_drawing.h"
 #include "renderer/sprite_texture.h"
 
 namespace tamaruka {

@@ -3,7 +3,7 @@
 #include <optional>
 #include <string>
 
-#include "renderer/particle_list.h"
+#include "fireworks/particle_list.h"
 
 namespace tamaruka {
 

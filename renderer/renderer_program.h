@@ -3,7 +3,7 @@
 #include <string>
 
 #include "renderer/renderer_platform.h"
-#include "renderer/scene.h"
+#include "fireworks/scene.h"
 
 namespace tamaruka {
 

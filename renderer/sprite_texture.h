@@ -1,5 +1,5 @@
 #pragma once
-#include "renderer/dib_loader.h"
+#include "dib/dib_loader.h"
 
 namespace tamaruka {
 

@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <string>
 
-#include "renderer/dib_loader.h"
+#include "dib/dib_loader.h"
 
 int main(int argc, char** argv) {
     if (argc != 2) {

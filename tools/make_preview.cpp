@@ -11,9 +11,9 @@
 
 #include <QImage>
 
-#include "frontend/resources/sprite_bitmap.h"
+#include "fireworks/sprite_bitmap.h"
 #include "make_preview_raster.h"
-#include "renderer/scene.h"
+#include "fireworks/scene.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <span>
 #include <vector>
 
-#include "renderer/particle_list.h"
+#include "fireworks/particle_list.h"
 
 namespace tamaruka::preview {
 

@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <vector>
 
-#include "renderer/scene.h"
+#include "fireworks/scene.h"
 
 namespace {
 

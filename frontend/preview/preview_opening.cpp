@@ -2,7 +2,7 @@
 
 #include <limits>
 
-#include "frontend/toolkit/error_rule.h"
+#include "common/error_rule.h"
 #include "frontend/toolkit/program_services.h"
 
 namespace tamaruka {

@@ -13,7 +13,7 @@
 #include "frontend/mode_windows.h"
 #include "frontend/preview/preview_opening.h"
 #include "frontend/resources/preview_picture.h"
-#include "frontend/toolkit/error_rule.h"
+#include "common/error_rule.h"
 #include "frontend/toolkit/form.h"
 #include "frontend/toolkit/program_services.h"
 

@@ -6,10 +6,10 @@
 
 #include "common/sprite_path.h"
 #include "frontend/frontend_state.h"
-#include "frontend/music/music_playback.h"
+#include "music/music_playback.h"
 #include "frontend/run/sprite_picture.h"
-#include "frontend/settings_store.h"
-#include "frontend/toolkit/error_rule.h"
+#include "settings/settings_store.h"
+#include "common/error_rule.h"
 
 namespace tamaruka {
 

@@ -2,7 +2,7 @@
 
 #include <cstddef>
 
-#include "frontend/resources/sprite_bitmap.h"
+#include "fireworks/sprite_bitmap.h"
 
 namespace tamaruka {
 

@@ -5,7 +5,7 @@
 #include <QEventLoop>
 #include <QResizeEvent>
 
-#include "frontend/toolkit/error_rule.h"
+#include "common/error_rule.h"
 #include "frontend/toolkit/program_services.h"
 
 namespace tamaruka {

@@ -1,6 +1,6 @@
 #include "frontend/toolkit/periodic_timer.h"
 
-#include "frontend/toolkit/error_rule.h"
+#include "common/error_rule.h"
 
 namespace tamaruka {
 

@@ -13,7 +13,7 @@
 #include <QProcess>
 #include <QScreen>
 
-#include "frontend/atomic_file.h"
+#include "settings/atomic_file.h"
 #include "frontend/platform/x11_display.h"
 
 namespace tamaruka {

@@ -10,7 +10,7 @@
 
 #include <array>
 
-#include "frontend/toolkit/error_rule.h"
+#include "common/error_rule.h"
 #include "frontend/toolkit/program_services.h"
 #include "frontend/ui/face_layout.h"
 #include "frontend/ui/ui_resources.h"

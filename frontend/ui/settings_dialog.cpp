@@ -17,7 +17,7 @@
 #include "frontend/frontend_state.h"
 #include "frontend/platform/x11_pointer.h"
 #include "frontend/startup.h"
-#include "frontend/toolkit/error_rule.h"
+#include "common/error_rule.h"
 #include "frontend/toolkit/program_services.h"
 #include "frontend/ui/band_gradient.h"
 #include "frontend/ui/command_button.h"

@@ -2,11 +2,11 @@
 
 #include <cmath>
 
-#include "frontend/code_page_932.h"
+#include "settings/code_page_932.h"
 #include "frontend/frontend_state.h"
-#include "frontend/number_rules.h"
-#include "frontend/settings_store.h"
-#include "frontend/toolkit/error_rule.h"
+#include "settings/number_rules.h"
+#include "settings/settings_store.h"
+#include "common/error_rule.h"
 
 namespace tamaruka {
 namespace {

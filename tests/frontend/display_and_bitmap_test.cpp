@@ -3,10 +3,10 @@
 
 #include <gtest/gtest.h>
 
-#include "frontend/atomic_file.h"
+#include "settings/atomic_file.h"
 #include "frontend/platform/display_counter.h"
 #include "frontend/toolkit/bitmap_file.h"
-#include "frontend/toolkit/error_rule.h"
+#include "common/error_rule.h"
 #include "temp_folder.h"
 
 namespace tamaruka {

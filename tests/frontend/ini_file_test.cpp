@@ -7,7 +7,7 @@
 
 #include <gtest/gtest.h>
 
-#include "frontend/settings_store.h"
+#include "settings/settings_store.h"
 #include "temp_folder.h"
 
 namespace tamaruka {

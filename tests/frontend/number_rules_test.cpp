@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "frontend/number_rules.h"
+#include "settings/number_rules.h"
 
 namespace tamaruka {
 namespace {

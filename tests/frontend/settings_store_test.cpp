@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "frontend/frontend_state.h"
-#include "frontend/settings_store.h"
+#include "settings/settings_store.h"
 #include "temp_folder.h"
 
 namespace tamaruka {
@@ -32,7 +32,7 @@ protected:
 
 TEST_F(LoadSettingsTest, NoFileMeansNoMusic)
 {
-    LoadSettings(state);
+    LoadSettings(state.settings, state.programFolder);
     EXPECT_EQ(state.settings.bgmKind, 0);
     EXPECT_EQ(state.settings.bgmRepeat, 0);
     EXPECT_EQ(state.settings.bgmFile, "");
@@ -43,7 +43,7 @@ TEST_F(LoadSettingsTest, ReadsTheSettingsFileBesideTheProgram)
     const std::string music = folder.file("曲.wav");
     writeBytes(music, "RIFF");
     setValues(" 2", " 7", music);
-    LoadSettings(state);
+    LoadSettings(state.settings, state.programFolder);
     EXPECT_EQ(state.settings.bgmKind, 2);
     EXPECT_EQ(state.settings.bgmRepeat, 7);
     EXPECT_EQ(state.settings.bgmFile, music);
@@ -52,7 +52,7 @@ TEST_F(LoadSettingsTest, ReadsTheSettingsFileBesideTheProgram)
 TEST_F(LoadSettingsTest, NumbersAreFlooredAndMustBeNumbersOf16Bits)
 {
     setValues("1.7", "-0.5", "");
-    LoadSettings(state);
+    LoadSettings(state.settings, state.programFolder);
     EXPECT_EQ(state.settings.bgmKind, 1);
     EXPECT_EQ(state.settings.bgmRepeat, -1);
 
@@ -60,13 +60,13 @@ TEST_F(LoadSettingsTest, NumbersAreFlooredAndMustBeNumbersOf16Bits)
     state.settings.bgmKind = 1;
     state.settings.bgmRepeat = 4;
     setValues("abc", "40000", "");
-    LoadSettings(state);
+    LoadSettings(state.settings, state.programFolder);
     EXPECT_EQ(state.settings.bgmKind, 1);
     EXPECT_EQ(state.settings.bgmRepeat, 4);
 
     FrontEndState fresh;
     fresh.programFolder = folder.path();
-    LoadSettings(fresh);
+    LoadSettings(fresh.settings, fresh.programFolder);
     EXPECT_EQ(fresh.settings.bgmKind, 0);
     EXPECT_EQ(fresh.settings.bgmRepeat, 0);
 }
@@ -74,19 +74,19 @@ TEST_F(LoadSettingsTest, NumbersAreFlooredAndMustBeNumbersOf16Bits)
 TEST_F(LoadSettingsTest, KindTwoNeedsAnExistingFile)
 {
     setValues(" 2", "", folder.file("deleted.mp3"));
-    LoadSettings(state);
+    LoadSettings(state.settings, state.programFolder);
     EXPECT_EQ(state.settings.bgmKind, 0);
     EXPECT_EQ(state.settings.bgmFile, "");
 
     setValues(" 2", "", "");
     state.settings.bgmFile = "/earlier.mp3";
-    LoadSettings(state);
+    LoadSettings(state.settings, state.programFolder);
     EXPECT_EQ(state.settings.bgmKind, 0);
     EXPECT_EQ(state.settings.bgmFile, "");
 
     // A folder is no music file, even named with a trailing "/".
     setValues(" 2", "", folder.path() + "/");
-    LoadSettings(state);
+    LoadSettings(state.settings, state.programFolder);
     EXPECT_EQ(state.settings.bgmKind, 0);
     EXPECT_EQ(state.settings.bgmFile, "");
 }
@@ -96,12 +96,12 @@ TEST_F(LoadSettingsTest, OtherKindsKeepAnExistingFileOnly)
     const std::string music = folder.file("a.mp3");
     writeBytes(music, "ID3");
     setValues(" 1", "", music);
-    LoadSettings(state);
+    LoadSettings(state.settings, state.programFolder);
     EXPECT_EQ(state.settings.bgmKind, 1);
     EXPECT_EQ(state.settings.bgmFile, music);
 
     setValues(" 1", "", folder.file("gone.mp3"));
-    LoadSettings(state);
+    LoadSettings(state.settings, state.programFolder);
     EXPECT_EQ(state.settings.bgmKind, 1);
     EXPECT_EQ(state.settings.bgmFile, "");
 }
@@ -115,7 +115,7 @@ TEST_F(LoadSettingsTest, PathLongerThan255BytesIsCutAndThenMissing)
     writeBytes(music, "ID3");
     ASSERT_GT(music.size(), 255u);
     setValues(" 2", "", music);
-    LoadSettings(state);
+    LoadSettings(state.settings, state.programFolder);
     EXPECT_EQ(state.settings.bgmKind, 0);
     EXPECT_EQ(state.settings.bgmFile, "");
 }

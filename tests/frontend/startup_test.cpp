@@ -6,7 +6,7 @@
 
 #include "frontend/frontend_state.h"
 #include "frontend/startup.h"
-#include "frontend/toolkit/error_rule.h"
+#include "common/error_rule.h"
 
 namespace tamaruka {
 namespace {

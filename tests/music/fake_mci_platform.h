@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "frontend/music/mci_platform.h"
-#include "frontend/music/wave_sound.h"
+#include "music/mci_platform.h"
+#include "music/wave_sound.h"
 
 namespace tamaruka::test {
 

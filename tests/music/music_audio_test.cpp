@@ -9,11 +9,11 @@
 #include <thread>
 
 #include "tests/support/test_support.h"
-#include "frontend/music/audio_output.h"
-#include "frontend/music/mci_interpreter.h"
-#include "frontend/music/mci_real_devices.h"
-#include "frontend/music/mixer_wave_sound.h"
-#include "frontend/music/music_playback.h"
+#include "music/audio_output.h"
+#include "music/mci_interpreter.h"
+#include "music/mci_real_devices.h"
+#include "music/mixer_wave_sound.h"
+#include "music/music_playback.h"
 #include "tests/music/music_audio_fixtures.h"
 
 namespace tamaruka {

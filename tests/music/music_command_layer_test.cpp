@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "frontend/music/mci_command_layer.h"
+#include "music/mci_command_layer.h"
 #include "tests/music/fake_mci_platform.h"
 
 namespace tamaruka {

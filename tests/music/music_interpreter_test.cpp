@@ -3,11 +3,11 @@
 #include <cstring>
 #include <random>
 
-#include "frontend/music/cd_audio_device.h"
-#include "frontend/music/cd_time_format.h"
-#include "frontend/music/mci_error.h"
-#include "frontend/music/mci_interpreter.h"
-#include "frontend/music/mpeg_video_device.h"
+#include "music/cd_audio_device.h"
+#include "music/cd_time_format.h"
+#include "music/mci_error.h"
+#include "music/mci_interpreter.h"
+#include "music/mpeg_video_device.h"
 
 namespace tamaruka {
 namespace {

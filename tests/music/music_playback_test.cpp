@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "frontend/music/music_playback.h"
+#include "music/music_playback.h"
 #include "tests/music/fake_mci_platform.h"
 
 namespace tamaruka {

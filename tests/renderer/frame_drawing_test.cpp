@@ -1,6 +1,6 @@
 // The frame drawing on a real OpenGL context (Mesa on the private Xvfb),
 // read back from the back buffer before it is presented.
-#include "renderer/frame_drawing.h"
+#include "fireworks/frame_drawing.h"
 
 #include <GL/gl.h>
 #include <SDL.h>

@@ -1,4 +1,4 @@
-#include "renderer/particle_list.h"
+#include "fireworks/particle_list.h"
 
 #include <gtest/gtest.h>
 

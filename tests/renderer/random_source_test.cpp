@@ -1,4 +1,4 @@
-#include "renderer/random_source.h"
+#include "fireworks/random_source.h"
 
 #include <algorithm>
 

@@ -2,8 +2,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "renderer/random_source.h"
-#include "renderer/scene.h"
+#include "fireworks/random_source.h"
+#include "fireworks/scene.h"
 
 namespace tamaruka::test {
 

@@ -7,7 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "frontend/preview/preview_opening.h"
-#include "frontend/toolkit/error_rule.h"
+#include "common/error_rule.h"
 
 namespace tamaruka {
 namespace {

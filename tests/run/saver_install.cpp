@@ -6,7 +6,7 @@
 #include <fstream>
 #include <thread>
 
-#include "frontend/settings_store.h"
+#include "settings/settings_store.h"
 
 namespace tamaruka::test {
 

@@ -9,7 +9,7 @@
 #include "common/sprite_path.h"
 #include "frontend/frontend_state.h"
 #include "frontend/run/saver_run.h"
-#include "frontend/toolkit/error_rule.h"
+#include "common/error_rule.h"
 
 namespace tamaruka {
 namespace {

@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include "frontend/resources/sprite_bitmap.h"
+#include "fireworks/sprite_bitmap.h"
 #include "frontend/run/sprite_picture.h"
 
 namespace tamaruka {

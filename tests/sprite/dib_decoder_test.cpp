@@ -1,12 +1,12 @@
-#include "renderer/dib_decoder.h"
+#include "dib/dib_decoder.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <tuple>
 
-#include "frontend/resources/sprite_bitmap.h"
-#include "renderer/dib_header.h"
+#include "fireworks/sprite_bitmap.h"
+#include "dib/dib_header.h"
 #include "tests/sprite/bitmap_builder.h"
 
 namespace tamaruka::test {

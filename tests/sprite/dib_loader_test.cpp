@@ -1,5 +1,5 @@
 // The file side of the loader and the dibdump tool built on it.
-#include "renderer/dib_loader.h"
+#include "dib/dib_loader.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>

@@ -12,7 +12,7 @@
 #include <thread>
 #include <vector>
 
-#include "frontend/resources/sprite_bitmap.h"
+#include "fireworks/sprite_bitmap.h"
 #include "tests/sprite/bitmap_builder.h"
 #include "tests/support/test_support.h"
 

@@ -10,8 +10,8 @@
 #include <filesystem>
 #include <vector>
 
-#include "frontend/resources/sprite_bitmap.h"
-#include "renderer/dib_decoder.h"
+#include "fireworks/sprite_bitmap.h"
+#include "dib/dib_decoder.h"
 #include "tests/sprite/bitmap_builder.h"
 #include "tests/support/gl_test_context.h"
 #include "tests/support/test_support.h"

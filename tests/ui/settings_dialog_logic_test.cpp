@@ -8,7 +8,7 @@
 #include <sstream>
 
 #include "frontend/frontend_state.h"
-#include "frontend/settings_store.h"
+#include "settings/settings_store.h"
 
 namespace tamaruka {
 namespace {

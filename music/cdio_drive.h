@@ -1,0 +1,66 @@
+#pragma once
+#include <condition_variable>
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "music/audio_output.h"
+#include "music/cd_drive.h"
+
+namespace tamaruka {
+
+// A CD drive or disc image read through libcdio: the table of contents from
+// libcdio, the audio through libcdio-paranoia on a reader thread, into the
+// audio output. The window thread only hands over requests; it never waits
+// for the disc while music plays.
+class CdioDrive : public CdDrive, private PcmMixSource {
+public:
+    explicit CdioDrive(std::string source);
+    ~CdioDrive() override;
+
+    std::optional<CdTableOfContents> tableOfContents() override;
+    bool trayOpen() override;
+    std::int32_t play(std::int32_t from, std::int32_t to) override;
+    void stop() override;
+    bool playing() override;
+    std::int32_t position() override;
+
+private:
+    struct Disc;  // libcdio handles
+    void mixInto(std::int16_t* samples, std::size_t frames) override;
+    void readSectors();
+    bool sectorIsAudio(std::int32_t sector) const;
+
+    std::string source_;
+    std::unique_ptr<Disc> disc_;
+    std::vector<CdTrack> tracks_;  // copy of the table for the reader
+    std::int32_t leadOut_ = 0;
+    std::shared_ptr<AudioSession> audio_;
+    std::thread reader_;
+
+    // Shared with the reader and the audio thread.
+    std::mutex mutex_;
+    std::condition_variable wake_;
+    bool quit_ = false;
+    bool playing_ = false;
+    bool seekNeeded_ = false;
+    std::uint64_t request_ = 0;     // changes with every play and stop
+    std::int32_t playFrom_ = 0;
+    std::int32_t playTo_ = 0;
+    std::int32_t nextSector_ = 0;   // next sector the reader fetches
+    std::int32_t heard_ = 0;        // sector being heard
+    std::uint64_t samplesHeard_ = 0;
+    std::vector<std::int16_t> ring_;
+    std::size_t ringStart_ = 0;
+    std::size_t ringFill_ = 0;
+};
+
+// The drive the "cdaudio" device uses: the one named in the command, else the
+// one named by TAMARUKA_CDROM, else libcdio's default drive; empty when the
+// machine has none.
+std::string cdAudioSource(const std::string& named);
+
+}  // namespace tamaruka

@@ -1,0 +1,91 @@
+#include "settings/settings_store.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "settings/music_settings.h"
+#include "settings/ini_file.h"
+#include "settings/number_rules.h"
+#include "common/error_rule.h"
+
+namespace tamaruka {
+namespace {
+
+// Section and key names travel in fixed fields of 128 characters: longer
+// names are cut to 127 characters.
+std::string_view cutToFieldOf128(std::string_view utf8)
+{
+    std::size_t characters = 0;
+    for (std::size_t i = 0; i < utf8.size(); ++i) {
+        if ((static_cast<unsigned char>(utf8[i]) & 0xC0) != 0x80) {
+            if (characters == 127) return utf8.substr(0, i);
+            ++characters;
+        }
+    }
+    return utf8;
+}
+
+// One numeric setting: empty -> 0, a number -> its floor, anything else
+// (not a number, beyond 16 bits) abandons the step and keeps the value.
+void loadNumber(std::int16_t& setting, std::string_view key, const std::string& file)
+{
+    runStep([&] {
+        const auto number = settingNumber(ReadIni(settingsSection, key, file));
+        if (!number) throw StepError("setting is not a 16-bit number");
+        setting = *number;
+    });
+}
+
+}  // namespace
+
+std::string settingsFilePath(const std::string& programFolder)
+{
+    return programFolder + "/Tamaruka.ini";
+}
+
+std::string rendererFilePath(const std::string& programFolder)
+{
+    return programFolder + "/Tamaruka.data";
+}
+
+std::string ReadIni(std::string_view section, std::string_view key, const std::string& file)
+{
+    return readProfileString(file, section, key);
+}
+
+bool WriteIni(std::string_view section, std::string_view key, std::string_view value,
+              const std::string& file)
+{
+    return writeProfileString(file, cutToFieldOf128(section), cutToFieldOf128(key), value);
+}
+
+void LoadSettings(MusicSettings& settings, const std::string& programFolder)
+{
+    const std::string file = settingsFilePath(programFolder);
+    loadNumber(settings.bgmKind, bgmKindKey, file);
+    loadNumber(settings.bgmRepeat, bgmRepeatKey, file);
+    runStep([&] {
+        const std::string musicFile = ReadIni(settingsSection, bgmFileKey, file);
+        settings.bgmFile = musicFile;
+        if (musicFile.empty() || !FileExists(musicFile)) {
+            settings.bgmFile.clear();
+            if (settings.bgmKind == 2) settings.bgmKind = 0;
+        }
+    });
+}
+
+bool FileExists(std::string path)
+{
+    if (!path.empty() && path.back() == '/') path.pop_back();
+    if (path.empty()) return false;
+    // Non-blocking, so that a FIFO is tested without waiting for a writer.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return false;
+    struct stat info {};
+    const bool isFile = ::fstat(fd, &info) == 0 && !S_ISDIR(info.st_mode);
+    ::close(fd);
+    return isFile;
+}
+
+}  // namespace tamaruka

@@ -1,0 +1,43 @@
+#pragma once
+#include <string>
+#include <string_view>
+
+namespace tamaruka {
+
+struct MusicSettings;
+
+// The settings file: one section and three keys, stored in code page 932
+// (the keys become the bytes 42 47 4D 8B E6 95 AA, 42 47 4D D8 CB DF B0 C4
+// and 42 47 4D CC A7 B2 D9). Declared once; everyone uses these names.
+inline constexpr std::string_view settingsSection = "Section";
+inline constexpr std::string_view bgmKindKey = "BGM区分";
+inline constexpr std::string_view bgmRepeatKey = "BGMﾘﾋﾟｰﾄ";
+inline constexpr std::string_view bgmFileKey = "BGMﾌｧｲﾙ";
+
+// "<folder>/Tamaruka.ini" and "<folder>/Tamaruka.data": both live beside the program.
+std::string settingsFilePath(const std::string& programFolder);
+std::string rendererFilePath(const std::string& programFolder);
+
+// The value of the key, or "" when the file, the section or the key is
+// missing. Values longer than 255 bytes (in code page 932) come back cut.
+std::string ReadIni(std::string_view section, std::string_view key, const std::string& file);
+
+// Stores the value under the key, creating file, section and key as needed,
+// keeping every other line. Section and key names are cut to 127 characters.
+// The file is replaced atomically; a failed write (no access, full disk, a
+// value that code page 932 cannot hold) leaves the old file as it was and
+// returns false. Callers may ignore the result.
+bool WriteIni(std::string_view section, std::string_view key, std::string_view value,
+              const std::string& file);
+
+// Reads the three settings of settingsFilePath(programFolder) into
+// settings. Each setting is one step under the error rule: a value that
+// is not a number, or does not fit 16 bits, leaves the setting as it was.
+// Afterwards a kind of 2 always comes with an existing music file.
+void LoadSettings(MusicSettings& settings, const std::string& programFolder);
+
+// True when the path names a file that can be opened for reading. One
+// trailing "/" is removed first; folders, unreadable files and "" give false.
+bool FileExists(std::string path);
+
+}  // namespace tamaruka
