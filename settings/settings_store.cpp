@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include "settings/music_settings.h"
+#include "settings/settings_location.h"
 #include "settings/ini_file.h"
 #include "settings/number_rules.h"
 #include "common/error_rule.h"
@@ -62,7 +63,7 @@ bool WriteIni(std::string_view section, std::string_view key, std::string_view v
 
 void LoadSettings(MusicSettings& settings, const std::string& programFolder)
 {
-    const std::string file = settingsFilePath(programFolder);
+    const std::string file = settingsFileToRead(programFolder);
     loadNumber(settings.bgmKind, bgmKindKey, file);
     loadNumber(settings.bgmRepeat, bgmRepeatKey, file);
     runStep([&] {

@@ -30,7 +30,7 @@ std::string ReadIni(std::string_view section, std::string_view key, const std::s
 bool WriteIni(std::string_view section, std::string_view key, std::string_view value,
               const std::string& file);
 
-// Reads the three settings of settingsFilePath(programFolder) into
+// Reads the three settings of settingsFileToRead(programFolder) into
 // settings. Each setting is one step under the error rule: a value that
 // is not a number, or does not fit 16 bits, leaves the setting as it was.
 // Afterwards a kind of 2 always comes with an existing music file.

@@ -1,0 +1,24 @@
+#include "common/user_folders.h"
+
+#include <cstdlib>
+#include <pwd.h>
+#include <unistd.h>
+
+namespace tamaruka {
+
+std::optional<std::string> homeFolder() {
+    if (const char* home = std::getenv("HOME"); home && *home) return std::string(home);
+    // No HOME (a stripped environment): fall back to the password database.
+    if (const passwd* entry = getpwuid(getuid()); entry && entry->pw_dir && *entry->pw_dir)
+        return std::string(entry->pw_dir);
+    return std::nullopt;
+}
+
+std::optional<std::string> xdgFolder(const char* variable, const char* fallbackUnderHome) {
+    if (const char* value = std::getenv(variable); value && value[0] == '/') return std::string(value);
+    const std::optional<std::string> home = homeFolder();
+    if (!home) return std::nullopt;
+    return *home + "/" + fallbackUnderHome;
+}
+
+}  // namespace tamaruka

@@ -1,0 +1,86 @@
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <optional>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "common/sprite_path.h"
+#include "common/user_folders.h"
+#include "settings/settings_location.h"
+#include "settings/settings_store.h"
+
+namespace tamaruka {
+namespace {
+
+// Sets environment variables for one test and puts the old values back.
+class ScopedEnvironment {
+public:
+    void set(const char* name, const char* value)
+    {
+        if (!saved_.count(name)) {
+            const char* old = std::getenv(name);
+            saved_[name] = old ? std::optional<std::string>(old) : std::nullopt;
+        }
+        if (value) ::setenv(name, value, 1); else ::unsetenv(name);
+    }
+    ~ScopedEnvironment()
+    {
+        for (const auto& [name, value] : saved_) {
+            if (value) ::setenv(name.c_str(), value->c_str(), 1); else ::unsetenv(name.c_str());
+        }
+    }
+private:
+    std::map<std::string, std::optional<std::string>> saved_;
+};
+
+class SettingsLocationTest : public ::testing::Test {
+protected:
+    SettingsLocationTest()
+    {
+        std::string pattern = (std::filesystem::temp_directory_path() / "tamaruka-location-XXXXXX").string();
+        folder = ::mkdtemp(pattern.data());
+    }
+    ~SettingsLocationTest() override { std::filesystem::remove_all(folder); }
+
+    void writeFile(const std::string& path)
+    {
+        std::filesystem::create_directories(std::filesystem::path(path).parent_path());
+        std::ofstream(path) << "[Section]\r\n";
+    }
+
+    std::string folder;
+    ScopedEnvironment environment;
+};
+
+TEST_F(SettingsLocationTest, UserFileFollowsTheXdgConfigFolder)
+{
+    environment.set("XDG_CONFIG_HOME", "/srv/config");
+    EXPECT_EQ(userSettingsFilePath(), "/srv/config/tamaruka/Tamaruka.ini");
+    // A relative value is ignored, as the XDG rules say.
+    environment.set("XDG_CONFIG_HOME", "relative/config");
+    environment.set("HOME", "/home/hanabi");
+    EXPECT_EQ(userSettingsFilePath(), "/home/hanabi/.config/tamaruka/Tamaruka.ini");
+    environment.set("XDG_CONFIG_HOME", nullptr);
+    EXPECT_EQ(userSettingsFilePath(), "/home/hanabi/.config/tamaruka/Tamaruka.ini");
+    EXPECT_EQ(spriteFilePath(), "/home/hanabi/.cache/tamaruka/Fireworks.bmp");
+}
+
+TEST_F(SettingsLocationTest, TheUsersFileWinsOverTheOneBesideThePrograms)
+{
+    environment.set("XDG_CONFIG_HOME", (folder + "/config").c_str());
+    const std::string programs = folder + "/lib";
+    writeFile(settingsFilePath(programs));
+    EXPECT_EQ(settingsFileToRead(programs), programs + "/Tamaruka.ini");
+    writeFile(folder + "/config/tamaruka/Tamaruka.ini");
+    EXPECT_EQ(settingsFileToRead(programs), folder + "/config/tamaruka/Tamaruka.ini");
+    // A folder in the file's place is no settings file.
+    std::filesystem::remove(folder + "/config/tamaruka/Tamaruka.ini");
+    std::filesystem::create_directory(folder + "/config/tamaruka/Tamaruka.ini");
+    EXPECT_EQ(settingsFileToRead(programs), programs + "/Tamaruka.ini");
+}
+
+}  // namespace
+}  // namespace tamaruka
