@@ -1,39 +1,12 @@
 #include "renderer/sprite_texture.h"
 
-#include <GL/gl.h>
-#include <GL/glu.h>
-
 #include "common/sprite_path.h"
+#include "fireworks/sprite_texture_image.h"
 
 namespace tamaruka {
 
 unsigned int loadSpriteTexture(const LoaderErrorSink& showLoaderError) {
-    const std::optional<DibImage> image = loadDibImage(spriteFilePath(), showLoaderError);
-
-    GLuint texture = 0;
-    glGenTextures(1, &texture);
-    glBindTexture(GL_TEXTURE_2D, texture);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_NEAREST);
-
-    // Without rows (no file, or a top-down bitmap) the texture stays without
-    // an image: an incomplete texture counts as none, so particles draw as
-    // plain coloured squares.
-    if (image && image->hasRows()) {
-        // The rows are packed without filler; any width must upload.
-        GLint alignment = 4;
-        glGetIntegerv(GL_UNPACK_ALIGNMENT, &alignment);
-        glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-        gluBuild2DMipmaps(GL_TEXTURE_2D, 3, image->width, image->height, GL_RGB,
-                          GL_UNSIGNED_BYTE, image->pixels.data());
-        glPixelStorei(GL_UNPACK_ALIGNMENT, alignment);
-    }
-    return texture;
-}
-
-void deleteSpriteTexture(unsigned int texture) {
-    const GLuint name = texture;
-    glDeleteTextures(1, &name);
+    return createSpriteTexture(loadDibImage(spriteFilePath(), showLoaderError));
 }
 
 }  // namespace tamaruka

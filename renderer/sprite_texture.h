@@ -1,5 +1,6 @@
 #pragma once
 #include "dib/dib_loader.h"
+#include "fireworks/sprite_texture_image.h"
 
 namespace tamaruka {
 
@@ -7,8 +8,5 @@ namespace tamaruka {
 // current OpenGL context. Returns the texture name; when the file cannot be
 // read the texture exists without an image and particles draw untextured.
 unsigned int loadSpriteTexture(const LoaderErrorSink& showLoaderError);
-
-// Deletes the texture; the context must still be current.
-void deleteSpriteTexture(unsigned int texture);
 
 }  // namespace tamaruka

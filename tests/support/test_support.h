@@ -20,10 +20,12 @@ std::string sourceDir();
 // content when the test process ends (kept when TAMARUKA_KEEP_TEST_FILES is set).
 std::string makeTempDir(const std::string& prefix = "tamaruka-test");
 
-// A private Xvfb (1024 x 768 x 24, -noreset) on a free display number.
+// A private Xvfb (1024 x 768 x 24 unless told otherwise, -noreset) on a free
+// display number.
 class XvfbDisplay {
 public:
-    XvfbDisplay();   // starts it and waits until it accepts connections
+    // Starts it and waits until it accepts connections.
+    explicit XvfbDisplay(int width = 1024, int height = 768);
     ~XvfbDisplay();  // stops it
     XvfbDisplay(const XvfbDisplay&) = delete;
     XvfbDisplay& operator=(const XvfbDisplay&) = delete;

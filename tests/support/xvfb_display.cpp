@@ -9,7 +9,7 @@
 
 namespace tamaruka::test {
 
-XvfbDisplay::XvfbDisplay() {
+XvfbDisplay::XvfbDisplay(int width, int height) {
     int fds[2];
     if (pipe(fds) != 0) throw std::runtime_error("pipe failed");
     pid_ = fork();
@@ -18,8 +18,9 @@ XvfbDisplay::XvfbDisplay() {
         close(fds[0]);
         setpgid(0, 0);  // keep Ctrl-C of the test runner from racing our own stop
         const std::string fd = std::to_string(fds[1]);
+        const std::string screen = std::to_string(width) + "x" + std::to_string(height) + "x24";
         // Xvfb picks a free display number and writes it to the descriptor.
-        execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1024x768x24", "-noreset",
+        execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", screen.c_str(), "-noreset",
                "-nolisten", "tcp", static_cast<char*>(nullptr));
         _exit(127);
     }
