@@ -88,6 +88,9 @@ public:
     WindowId createWindow(const std::string& title, int width, int height, bool mapped,
                           std::uint32_t backgroundPixel = 0);
     void destroyWindow(WindowId window);
+    void moveResizeWindow(WindowId window, const Rect& area);
+    // Every child of the root window, mapped or not.
+    std::vector<WindowId> topLevelWindows();
     void closeWindow(WindowId window);  // WM_DELETE_WINDOW, as a window manager would
 
     // XTest input, flushed and synced before they return.

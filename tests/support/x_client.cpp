@@ -152,6 +152,18 @@ void XClient::destroyWindow(WindowId window) {
     XSync(impl_->display, False);
 }
 
+void XClient::moveResizeWindow(WindowId window, const Rect& area) {
+    XMoveResizeWindow(impl_->display, window, area.x, area.y, static_cast<unsigned>(area.width),
+                      static_cast<unsigned>(area.height));
+    XSync(impl_->display, False);
+}
+
+std::vector<WindowId> XClient::topLevelWindows() {
+    std::vector<WindowId> windows;
+    for (Window w : impl_->children(impl_->root)) windows.push_back(static_cast<WindowId>(w));
+    return windows;
+}
+
 void XClient::closeWindow(WindowId window) {
     XEvent event{};
     event.xclient.type = ClientMessage;

@@ -1,0 +1,380 @@
+// The real tamaruka on private Xvfb displays: in host windows handed over as
+// the screen-saver hosts hand them, covering monitors for --fullscreen, and
+// in a window of its own.
+#include <gtest/gtest.h>
+
+#include <X11/Xlib.h>
+#include <X11/extensions/scrnsaver.h>
+#include <X11/keysym.h>
+#include <algorithm>
+#include <csignal>
+#include <cstdio>
+#include <memory>
+#include <regex>
+#include <thread>
+#include <tuple>
+
+#include "tests/support/test_support.h"
+
+namespace tamaruka {
+namespace {
+
+using namespace std::chrono_literals;
+using test::ChildProcess;
+using test::Rect;
+using test::Screenshot;
+using test::WindowId;
+using test::XClient;
+using Env = std::map<std::string, std::string>;
+using SteadyClock = std::chrono::steady_clock;
+
+constexpr int LitLevel = 24;  // a pixel brighter than this in any channel shows a particle
+
+std::string tamaruka() { return test::binDir() + "/tamaruka"; }
+
+std::string hex(WindowId window) {
+    char text[20];
+    std::snprintf(text, sizeof text, "0x%x", window);
+    return text;
+}
+
+// Pixels that differ between two screenshots of the same area, outside `inside`.
+std::size_t changedOutside(const Screenshot& before, const Screenshot& after, const Rect& inside) {
+    std::size_t changed = 0;
+    for (int y = 0; y < before.height; ++y)
+        for (int x = 0; x < before.width; ++x) {
+            if (x >= inside.x && x < inside.x + inside.width && y >= inside.y && y < inside.y + inside.height)
+                continue;
+            const auto a = before.at(x, y), b = after.at(x, y);
+            if (a.r != b.r || a.g != b.g || a.b != b.b) ++changed;
+        }
+    return changed;
+}
+
+// Where particles showed in an area over a while, from a screenshot every 100 ms.
+struct LitExtent {
+    int minX = 1 << 30, minY = 1 << 30, maxX = -1, maxY = -1;
+};
+LitExtent litExtentOver(XClient& x, const Rect& area, std::chrono::milliseconds during) {
+    LitExtent extent;
+    for (auto end = SteadyClock::now() + during; SteadyClock::now() < end; std::this_thread::sleep_for(100ms)) {
+        const Screenshot shot = x.capture(area);
+        for (int py = 0; py < shot.height; ++py)
+            for (int px = 0; px < shot.width; ++px) {
+                const auto p = shot.at(px, py);
+                if (std::max({p.r, p.g, p.b}) <= LitLevel) continue;
+                extent.minX = std::min(extent.minX, px);
+                extent.maxX = std::max(extent.maxX, px);
+                extent.minY = std::min(extent.minY, py);
+                extent.maxY = std::max(extent.maxY, py);
+            }
+    }
+    return extent;
+}
+
+std::tuple<int, int, int, int> box(const Rect& r) { return {r.x, r.y, r.width, r.height}; }
+
+bool waitForFireworks(XClient& x, const Rect& area) {
+    return test::waitUntil([&] { return x.capture(area).countBrighterThan(LitLevel) > 20; }, 20s);
+}
+
+// The exit code and how long the program took to end after `stop` was done.
+struct Ending {
+    std::optional<int> code;
+    long milliseconds = 0;
+};
+Ending endAfter(ChildProcess& program, const std::function<void()>& stop) {
+    const auto start = SteadyClock::now();
+    stop();
+    Ending ending;
+    ending.code = program.waitExit(5s);
+    ending.milliseconds =
+        std::chrono::duration_cast<std::chrono::milliseconds>(SteadyClock::now() - start).count();
+    return ending;
+}
+
+// A host window on the shared display with tamaruka drawing into it.
+class HostWindowTest : public ::testing::Test {
+protected:
+    XClient x;
+    WindowId host = 0;
+    Rect area;
+    std::unique_ptr<ChildProcess> program;
+
+    void startInHost(const Rect& where, const std::vector<std::string>& args, Env env = {}) {
+        area = where;
+        host = x.createWindow("host", where.width, where.height, true);
+        x.moveResizeWindow(host, where);
+        if (args.empty() || args.front() == "-root") env["XSCREENSAVER_WINDOW"] = std::to_string(host);
+        program = std::make_unique<ChildProcess>(tamaruka(), args, env);
+    }
+    void TearDown() override {
+        if (program && program->running()) program->sendSignal(SIGKILL);
+        if (host) x.destroyWindow(host);
+    }
+};
+
+// --- Host windows -----------------------------------------------------------
+
+struct HostCase {
+    const char* name;
+    Rect area;
+    bool windowIdOption;  // --window-id in hex, else -root with a decimal $XSCREENSAVER_WINDOW
+};
+
+class DrawsInsideTheHostWindow : public HostWindowTest, public ::testing::WithParamInterface<HostCase> {};
+
+TEST_P(DrawsInsideTheHostWindow, FireworksInsideNothingOutsideNoWindowOfItsOwn) {
+    const HostCase& c = GetParam();
+    const Screenshot before = x.capture();
+    const std::vector<WindowId> topLevelsBefore = x.topLevelWindows();
+    host = x.createWindow("host", c.area.width, c.area.height, true);
+    x.moveResizeWindow(host, c.area);
+    area = c.area;
+    if (c.windowIdOption) program = std::make_unique<ChildProcess>(tamaruka(), std::vector<std::string>{"--window-id", hex(host)});
+    else program = std::make_unique<ChildProcess>(tamaruka(), std::vector<std::string>{"-root"},
+                                                  Env{{"XSCREENSAVER_WINDOW", std::to_string(host)}});
+    ASSERT_TRUE(waitForFireworks(x, area)) << program->outputText();
+    std::this_thread::sleep_for(2500ms);  // rockets up, the first bursts
+    const Screenshot inside = x.capture(area);
+    if (const char* dir = std::getenv("TAMARUKA_SCREENSHOT_DIR"))
+        x.capture().savePng(std::string(dir) + "/display_mode_" + c.name + ".png");
+    EXPECT_GT(inside.countBrighterThan(LitLevel), 100u);
+    EXPECT_GT(inside.distinctColours(), 20u);
+    EXPECT_LT(inside.meanBrightness(), 40.0);  // on a black sky
+    std::vector<WindowId> topLevelsNow = x.topLevelWindows();
+    std::erase(topLevelsNow, host);
+    EXPECT_EQ(topLevelsNow, topLevelsBefore) << "a window of its own appeared";
+    EXPECT_EQ(changedOutside(before, x.capture(), area), 0u) << "drew outside the host window";
+    const Ending ending = endAfter(*program, [&] { program->sendSignal(SIGTERM); });
+    EXPECT_EQ(ending.code, 0) << program->outputText();
+}
+
+INSTANTIATE_TEST_SUITE_P(Hosts, DrawsInsideTheHostWindow,
+                         ::testing::Values(HostCase{"root_decimal_wide", {60, 200, 900, 320}, false},
+                                           HostCase{"window_id_hex_tall", {620, 24, 300, 720}, true}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+class StopSignal : public HostWindowTest, public ::testing::WithParamInterface<int> {};
+
+TEST_P(StopSignal, EndsWithZeroAtOnce) {
+    startInHost({100, 100, 640, 480}, {"-root"});
+    ASSERT_TRUE(waitForFireworks(x, area)) << program->outputText();
+    const Ending ending = endAfter(*program, [&] { program->sendSignal(GetParam()); });
+    std::printf("[ measured ] %s: ended %ld ms after the signal\n", strsignal(GetParam()), ending.milliseconds);
+    EXPECT_EQ(ending.code, 0) << program->outputText();
+    EXPECT_LT(ending.milliseconds, 1000);  // it takes well under 100 ms
+}
+
+INSTANTIATE_TEST_SUITE_P(HostsStopWith, StopSignal, ::testing::Values(SIGTERM, SIGINT, SIGHUP),
+                         [](const auto& info) { return std::string(sigabbrev_np(info.param)); });
+
+TEST_F(HostWindowTest, DestroyedHostWindowEndsWithZero) {
+    startInHost({100, 100, 640, 480}, {"-root"});
+    ASSERT_TRUE(waitForFireworks(x, area)) << program->outputText();
+    const Ending ending = endAfter(*program, [&] { x.destroyWindow(host); });
+    host = 0;
+    std::printf("[ measured ] ended %ld ms after its window was destroyed\n", ending.milliseconds);
+    EXPECT_EQ(ending.code, 0) << program->outputText();
+    EXPECT_LT(ending.milliseconds, 3000);  // within 1 s
+}
+
+TEST_F(HostWindowTest, ThePictureFollowsAResizeOfTheHost) {
+    startInHost({0, 0, 400, 300}, {"-root"});
+    ASSERT_TRUE(waitForFireworks(x, area)) << program->outputText();
+    area = {0, 0, 960, 700};
+    x.moveResizeWindow(host, area);
+    const LitExtent lit = litExtentOver(x, area, 5s);
+    // Drawn into the old 400 x 300 only, the particles would stay in the
+    // bottom-left corner (x < 400, y >= 400).
+    EXPECT_GT(lit.maxX, 450) << program->outputText();
+    EXPECT_LT(lit.minY, 350) << program->outputText();
+    EXPECT_TRUE(program->running());
+}
+
+TEST_F(HostWindowTest, StopAndContinueGiveNoStepAboveAHundredMilliseconds) {
+    startInHost({100, 100, 640, 480}, {"-root"}, {{"TAMARUKA_PRINT_FRAME_STEPS", "1"}});
+    ASSERT_TRUE(waitForFireworks(x, area)) << program->outputText();
+    std::this_thread::sleep_for(500ms);
+    program->sendSignal(SIGSTOP);
+    std::this_thread::sleep_for(3s);
+    program->sendSignal(SIGCONT);
+    std::this_thread::sleep_for(1s);
+    EXPECT_EQ(endAfter(*program, [&] { program->sendSignal(SIGTERM); }).code, 0);
+    const std::string output = program->outputText();
+    const std::regex step("frame step (\\d+) ms");
+    std::vector<int> steps;
+    for (std::sregex_iterator it(output.begin(), output.end(), step), end; it != end; ++it)
+        steps.push_back(std::stoi((*it)[1]));
+    ASSERT_GT(steps.size(), 30u) << output;
+    const int largest = *std::max_element(steps.begin(), steps.end());
+    std::printf("[ measured ] %zu frames, largest step %d ms\n", steps.size(), largest);
+    // The 3 s pause shows as exactly one clamped step, never more.
+    EXPECT_EQ(largest, 100);
+    EXPECT_EQ(std::count(steps.begin(), steps.end(), 100), 1);
+}
+
+// --- A display of its own: the X server's saver, monitors --------------------
+
+// XScreenSaverQueryInfo's state (ScreenSaverOff, ScreenSaverOn, ScreenSaverDisabled).
+int serverSaverState(const std::string& display) {
+    Display* connection = XOpenDisplay(display.c_str());
+    if (!connection) return -1;
+    XScreenSaverInfo* info = XScreenSaverAllocInfo();
+    int state = -1;
+    if (XScreenSaverQueryInfo(connection, DefaultRootWindow(connection), info)) state = info->state;
+    XFree(info);
+    XCloseDisplay(connection);
+    return state;
+}
+
+void runTool(const std::string& display, const std::string& tool, const std::vector<std::string>& args) {
+    ChildProcess process(tool, args, {{"DISPLAY", display}});
+    const auto code = process.waitExit(10s);
+    ASSERT_EQ(code, 0) << tool << ": " << process.outputText();
+}
+
+class LeavesTheServerSaverAlone : public ::testing::TestWithParam<const char*> {};
+
+// SDL suspends the server's saver and resets it now and then, which makes
+// xss-lock end its locker. Here the saver comes on by its own timeout while
+// tamaruka runs (a suspended one never would) and stays on (a reset would
+// turn it off).
+TEST_P(LeavesTheServerSaverAlone, TheSaverActivatesByItsTimeoutAndStaysActive) {
+    test::XvfbDisplay display;
+    ASSERT_NO_FATAL_FAILURE(runTool(display.name(), "/usr/bin/xset", {"s", "3", "3"}));
+    ASSERT_NO_FATAL_FAILURE(runTool(display.name(), "/usr/bin/xset", {"s", "reset"}));
+    XClient x(display.name());
+    const WindowId host = x.createWindow("host", 640, 480, true);
+    Env env{{"DISPLAY", display.name()}};
+    const std::string mode = GetParam();
+    if (mode == "-root") env["XSCREENSAVER_WINDOW"] = hex(host);
+    ChildProcess program(tamaruka(), {mode}, env);
+    ASSERT_TRUE(waitForFireworks(x, {0, 0, 640, 480})) << program.outputText();
+    ASSERT_EQ(serverSaverState(display.name()), ScreenSaverOff) << "came on before tamaruka drew";
+    EXPECT_TRUE(test::waitUntil([&] { return serverSaverState(display.name()) == ScreenSaverOn; }, 10s));
+    std::this_thread::sleep_for(1500ms);
+    ASSERT_TRUE(program.running()) << program.outputText();
+    EXPECT_EQ(serverSaverState(display.name()), ScreenSaverOn);
+    program.sendSignal(SIGTERM);
+    EXPECT_EQ(program.waitExit(5s), 0) << program.outputText();
+    EXPECT_EQ(serverSaverState(display.name()), ScreenSaverOn);
+}
+
+INSTANTIATE_TEST_SUITE_P(Modes, LeavesTheServerSaverAlone, ::testing::Values("-root", "--fullscreen"),
+                         [](const auto& info) { return std::string(info.param[1] == 'r' ? "root" : "fullscreen"); });
+
+enum class UserInput { DiagonalMove, Key, Click };
+
+class FullScreenOnTwoMonitors : public ::testing::TestWithParam<UserInput> {};
+
+TEST_P(FullScreenOnTwoMonitors, FireworksOnEachMonitorUntilTheUserActs) {
+    test::XvfbDisplay display(1600, 600);
+    ASSERT_NO_FATAL_FAILURE(runTool(display.name(), "/usr/bin/xrandr", {"--setmonitor", "left", "800/200x600/150+0+0", "none"}));
+    ASSERT_NO_FATAL_FAILURE(runTool(display.name(), "/usr/bin/xrandr", {"--setmonitor", "right", "800/200x600/150+800+0", "none"}));
+    XClient x(display.name());
+    const auto [startX, startY] = x.pointerPosition();
+    ChildProcess program(tamaruka(), {"--fullscreen"}, {{"DISPLAY", display.name()}});
+    ASSERT_TRUE(test::waitUntil([&] { return x.findWindows("Tamaruka").size() == 2; }, 20s)) << program.outputText();
+    std::vector<Rect> covered;
+    for (WindowId w : x.findWindows("Tamaruka")) covered.push_back(x.geometry(w));
+    std::sort(covered.begin(), covered.end(), [](const Rect& a, const Rect& b) { return a.x < b.x; });
+    ASSERT_EQ(covered.size(), 2u);
+    EXPECT_EQ(box(covered[0]), std::make_tuple(0, 0, 800, 600));
+    EXPECT_EQ(box(covered[1]), std::make_tuple(800, 0, 800, 600));
+    for (const Rect& monitor : covered) EXPECT_TRUE(waitForFireworks(x, monitor)) << program.outputText();
+    std::this_thread::sleep_for(2s);
+    const Screenshot left = x.capture(covered[0]), right = x.capture(covered[1]);
+    if (const char* dir = std::getenv("TAMARUKA_SCREENSHOT_DIR"))
+        x.capture().savePng(std::string(dir) + "/display_mode_fullscreen.png");
+    EXPECT_GT(left.countBrighterThan(LitLevel), 100u);
+    EXPECT_GT(right.countBrighterThan(LitLevel), 100u);
+    EXPECT_NE(left.rgb, right.rgb) << "both monitors show the same fireworks";
+
+    switch (GetParam()) {
+    case UserInput::DiagonalMove:
+        x.movePointer(startX + 300, startY);  // far, but along one axis only
+        std::this_thread::sleep_for(1s);
+        ASSERT_TRUE(program.running()) << "ended on a move along one axis";
+        x.movePointer(startX + 31, startY + 31);
+        break;
+    case UserInput::Key:
+        x.pressKey(XK_space);
+        break;
+    case UserInput::Click:
+        x.click(1);
+        break;
+    }
+    EXPECT_EQ(program.waitExit(5s), 0) << program.outputText();
+    EXPECT_TRUE(x.waitForWindowGone("Tamaruka", 5s));
+}
+
+INSTANTIATE_TEST_SUITE_P(EndedBy, FullScreenOnTwoMonitors,
+                         ::testing::Values(UserInput::DiagonalMove, UserInput::Key, UserInput::Click),
+                         [](const auto& info) {
+                             return std::string(info.param == UserInput::DiagonalMove ? "DiagonalMove"
+                                                : info.param == UserInput::Key       ? "Key"
+                                                                                     : "Click");
+                         });
+
+// --- Its own window, and failures ---------------------------------------------
+
+class OwnWindow : public ::testing::TestWithParam<bool> {};
+
+TEST_P(OwnWindow, TitledTamarukaEndedByEscapeOrClosing) {
+    const bool byEscape = GetParam();
+    XClient x;
+    ChildProcess program(tamaruka(), {"--window"});
+    const auto window = x.waitForWindow("Tamaruka", 20s);
+    ASSERT_TRUE(window) << program.outputText();
+    EXPECT_EQ(x.title(*window), "Tamaruka");
+    const Rect g = x.geometry(*window);
+    EXPECT_EQ(std::make_pair(g.width, g.height), std::make_pair(1024, 768));
+    EXPECT_TRUE(waitForFireworks(x, g)) << program.outputText();
+    x.movePointer(g.x + 500, g.y + 400);  // the focus follows the pointer without a window manager
+    x.pressKey(XK_a);
+    std::this_thread::sleep_for(500ms);
+    ASSERT_TRUE(program.running()) << "another key ended it";
+    if (byEscape) x.pressKey(XK_Escape);
+    else x.closeWindow(*window);
+    EXPECT_EQ(program.waitExit(5s), 0) << program.outputText();
+}
+
+INSTANTIATE_TEST_SUITE_P(EndedBy, OwnWindow, ::testing::Values(true, false),
+                         [](const auto& info) { return std::string(info.param ? "Escape" : "CloseButton"); });
+
+struct FailureCase {
+    const char* name;
+    std::vector<std::string> args;
+    Env env;
+    std::string firstLine;
+    bool usageFollows;
+};
+
+class StartupFailure : public ::testing::TestWithParam<FailureCase> {};
+
+TEST_P(StartupFailure, OneLineOnStderrAndExitCodeOne) {
+    const FailureCase& c = GetParam();
+    XClient x;
+    const std::size_t windowsBefore = x.topLevelWindows().size();
+    ChildProcess program(tamaruka(), c.args, c.env);
+    EXPECT_EQ(program.waitExit(10s), 1);
+    const std::string output = program.outputText();
+    EXPECT_EQ(output.substr(0, output.find('\n') + 1), c.firstLine + "\n");
+    if (c.usageFollows) EXPECT_NE(output.find("\nusage: tamaruka [options]\n"), std::string::npos) << output;
+    else EXPECT_EQ(output, c.firstLine + "\n");
+    EXPECT_EQ(x.topLevelWindows().size(), windowsBefore);  // and never a message box
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, StartupFailure,
+    ::testing::Values(
+        FailureCase{"UnknownOption", {"--root", "--sparkle"}, {}, "tamaruka: unknown option '--sparkle'", true},
+        FailureCase{"NoDisplay", {"--root"}, {{"DISPLAY", ":65000"}}, "tamaruka: cannot open the X display ':65000'", false},
+        FailureCase{"NoSuchWindow", {"--window-id", "0x7ffff0"}, {}, "tamaruka: no window 0x7ffff0 on the display", false},
+        FailureCase{"BadHostWindow", {"-root"}, {{"XSCREENSAVER_WINDOW", "none"}},
+                    "tamaruka: $XSCREENSAVER_WINDOW is not a window id: 'none'", false}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace
+}  // namespace tamaruka
