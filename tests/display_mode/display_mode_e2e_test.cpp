@@ -93,6 +93,15 @@ Ending endAfter(ChildProcess& program, const std::function<void()>& stop) {
     return ending;
 }
 
+// The steps that TAMARUKA_PRINT_FRAME_STEPS makes it print, one a frame.
+std::vector<int> frameSteps(const std::string& output) {
+    const std::regex step("frame step (\\d+) ms");
+    std::vector<int> steps;
+    for (std::sregex_iterator it(output.begin(), output.end(), step), end; it != end; ++it)
+        steps.push_back(std::stoi((*it)[1]));
+    return steps;
+}
+
 // A host window on the shared display with tamaruka drawing into it.
 class HostWindowTest : public ::testing::Test {
 protected:
@@ -201,17 +210,60 @@ TEST_F(HostWindowTest, StopAndContinueGiveNoStepAboveAHundredMilliseconds) {
     program->sendSignal(SIGCONT);
     std::this_thread::sleep_for(1s);
     EXPECT_EQ(endAfter(*program, [&] { program->sendSignal(SIGTERM); }).code, 0);
-    const std::string output = program->outputText();
-    const std::regex step("frame step (\\d+) ms");
-    std::vector<int> steps;
-    for (std::sregex_iterator it(output.begin(), output.end(), step), end; it != end; ++it)
-        steps.push_back(std::stoi((*it)[1]));
-    ASSERT_GT(steps.size(), 30u) << output;
+    const std::vector<int> steps = frameSteps(program->outputText());
+    ASSERT_GT(steps.size(), 30u) << program->outputText();
     const int largest = *std::max_element(steps.begin(), steps.end());
     std::printf("[ measured ] %zu frames, largest step %d ms\n", steps.size(), largest);
     // The 3 s pause shows as exactly one clamped step, never more.
     EXPECT_EQ(largest, 100);
     EXPECT_EQ(std::count(steps.begin(), steps.end(), 100), 1);
+}
+
+struct PacingCase {
+    const char* name;
+    std::vector<std::string> extraArgs;
+    int leastMedianStep;  // milliseconds
+};
+
+class FramePacing : public HostWindowTest, public ::testing::WithParamInterface<PacingCase> {};
+
+// Xvfb reports no refresh rate and its swap never waits: 60 frames a second,
+// or what --delay asks for, and not more.
+TEST_P(FramePacing, NoMoreFramesThanTheDisplayShows) {
+    std::vector<std::string> args{"-root"};
+    args.insert(args.end(), GetParam().extraArgs.begin(), GetParam().extraArgs.end());
+    startInHost({0, 0, 1024, 768}, args, {{"TAMARUKA_PRINT_FRAME_STEPS", "1"}});
+    ASSERT_TRUE(waitForFireworks(x, area)) << program->outputText();
+    const std::size_t before = frameSteps(program->outputText()).size();
+    std::this_thread::sleep_for(2s);
+    std::vector<int> steps = frameSteps(program->outputText());
+    steps.erase(steps.begin(), steps.begin() + static_cast<long>(before));
+    ASSERT_GT(steps.size(), 10u) << program->outputText();
+    std::sort(steps.begin(), steps.end());
+    const int median = steps[steps.size() / 2];
+    std::printf("[ measured ] %zu frames in 2 s, median step %d ms\n", steps.size(), median);
+    EXPECT_GE(median, GetParam().leastMedianStep);
+    EXPECT_LE(median, GetParam().leastMedianStep + 25);  // and still drawing steadily
+}
+
+INSTANTIATE_TEST_SUITE_P(Rates, FramePacing,
+                         ::testing::Values(PacingCase{"SixtyHertzWhenUnknown", {}, 16},
+                                           PacingCase{"Delay50ms", {"--delay", "50000"}, 50}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(HostWindowTest, FpsShowsInTheBottomLeftCorner) {
+    startInHost({100, 100, 640, 480}, {"-root", "--fps"});
+    ASSERT_TRUE(waitForFireworks(x, area)) << program->outputText();
+    std::this_thread::sleep_for(1500ms);  // the first second measured
+    // The text is plain white; the sparks' glow is never white all over such a spot.
+    const Screenshot corner = x.capture({area.x, area.y + area.height - 40, 120, 40});
+    std::size_t white = 0;
+    for (int py = 0; py < corner.height; ++py)
+        for (int px = 0; px < corner.width; ++px) {
+            const auto p = corner.at(px, py);
+            if (p.r == 255 && p.g == 255 && p.b == 255) ++white;
+        }
+    EXPECT_GT(white, 40u);
 }
 
 // --- A display of its own: the X server's saver, monitors --------------------
@@ -316,6 +368,18 @@ INSTANTIATE_TEST_SUITE_P(EndedBy, FullScreenOnTwoMonitors,
                                                 : info.param == UserInput::Key       ? "Key"
                                                                                      : "Click");
                          });
+
+TEST(LostDisplay, EndsWithoutHanging) {
+    auto display = std::make_unique<test::XvfbDisplay>();
+    ChildProcess program(tamaruka(), {"--window"},
+                         {{"DISPLAY", display->name()}, {"TAMARUKA_PRINT_FRAME_STEPS", "1"}});
+    ASSERT_TRUE(test::waitUntil([&] { return frameSteps(program.outputText()).size() > 5; }, 20s))
+        << program.outputText();
+    display.reset();  // the X server goes away
+    EXPECT_EQ(program.waitExit(5s), 1);
+    EXPECT_NE(program.outputText().find("tamaruka: lost the connection to the X display\n"), std::string::npos)
+        << program.outputText();
+}
 
 // --- Its own window, and failures ---------------------------------------------
 
