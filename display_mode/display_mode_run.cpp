@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
-#include <cstdio>
 #include <cstdlib>
 #include <ctime>
 #include <memory>
@@ -18,7 +17,6 @@
 #include "display_mode/display_mode_music.h"
 #include "display_mode/fps_meter.h"
 #include "display_mode/scene_surface.h"
-#include "display_mode/startup_error.h"
 #include "display_mode/stop_signals.h"
 #include "display_mode/x_connection.h"
 #include "display_mode/x_screen.h"
@@ -62,8 +60,7 @@ public:
 
         while (!ending_) {
             handleXEvents();
-            if (signals_.received() || XConnection::drawableLost()) break;
-            if (ending_) break;
+            if (ending_ || signals_.received() || XConnection::drawableLost()) break;
             if (target_.kind == DrawTarget::Kind::FullScreen) grabInput();
             drawFrames();
             waitForNextFrame(pacer.delayBeforeNextFrame(Clock::now()));
@@ -98,20 +95,15 @@ private:
                 windows.push_back(createCoverWindow(display_, area));
             break;
         }
-        if (hostsWindow()) {
-            // Resizes and the window's end; the host keeps its input to itself.
-            XWindowAttributes attributes{};
-            if (!XGetWindowAttributes(display_, windows.front(), &attributes))
-                throw StartupError("no window 0x" + hexText(windows.front()) + " on the display");
-            XSelectInput(display_, windows.front(), StructureNotifyMask);
-        }
         for (Window window : windows) {
             surfaces_.push_back(std::make_unique<SceneSurface>(display_, window, settings));
             ++settings.seedOffset;
         }
+        // A host's window: its resizes and its end; the host keeps the input.
+        if (hostsWindow()) XSelectInput(display_, windows.front(), StructureNotifyMask);
         // Several windows would each wait for the display in turn; the pacer
         // keeps their common pace instead.
-        if (surfaces_.size() == 1) surfaces_.front()->requestSwapInterval(1);
+        for (auto& surface : surfaces_) surface->requestSwapInterval(surfaces_.size() == 1 ? 1 : 0);
         if (target_.kind == DrawTarget::Kind::FullScreen) {
             Window root = 0, child = 0;
             int winX = 0, winY = 0;
@@ -120,12 +112,6 @@ private:
                           &pointerStartY_, &winX, &winY, &mask);
         }
         XSync(display_, False);
-    }
-
-    static std::string hexText(unsigned long value) {
-        char text[20];
-        std::snprintf(text, sizeof text, "%lx", value);
-        return text;
     }
 
     bool hostsWindow() const {
@@ -172,6 +158,7 @@ private:
         case ClientMessage:
             // The window manager's close button on our own window.
             if (target_.kind == DrawTarget::Kind::OwnWindow &&
+                event.xclient.message_type == XInternAtom(display_, "WM_PROTOCOLS", False) &&
                 static_cast<Atom>(event.xclient.data.l[0]) == XInternAtom(display_, "WM_DELETE_WINDOW", False))
                 ending_ = true;
             break;
