@@ -134,6 +134,9 @@ private:
     std::string outputPath_;
 };
 
+// Live (not zombie) processes whose executable is this file, whoever runs them.
+std::vector<int> liveProcessesOf(const std::string& executable);
+
 // Polls the condition every 10 ms until it holds or the timeout passes.
 bool waitUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout);
 
