@@ -36,6 +36,9 @@ int openPidDescriptor(pid_t pid)
     else if (::getppid() != parent) ::_exit(127);
 
     if (failure == 0) {
+        // A group of its own: whatever the child starts (its message box
+        // runs in a process of its own) is ended together with it.
+        ::setpgid(0, 0);
         sigset_t none;
         sigemptyset(&none);
         ::sigprocmask(SIG_SETMASK, &none, nullptr);
@@ -75,6 +78,7 @@ std::optional<ChildProgram> ChildProgram::start(const std::string& path, int& er
         execChild(path.c_str(), parent, report[1]);
     }
     ::close(report[1]);
+    if (pid > 0) ::setpgid(pid, pid);  // either side may come first
     if (pid < 0) {
         error = errno;
         ::close(report[0]);
@@ -121,17 +125,22 @@ std::optional<ChildExit> ChildProgram::exitStatus()
     return fromWaitStatus(status);
 }
 
+void ChildProgram::signalGroup(int signal)
+{
+    if (::kill(-pid_, signal) != 0) ::kill(pid_, signal);
+}
+
 bool ChildProgram::terminate(std::chrono::milliseconds grace)
 {
     if (reaped_ || pid_ <= 0) return true;
     if (exitStatus()) return true;
-    ::kill(pid_, SIGTERM);
+    signalGroup(SIGTERM);
     const auto deadline = std::chrono::steady_clock::now() + grace;
     while (std::chrono::steady_clock::now() < deadline) {
         if (exitStatus() || reaped_) return true;
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
-    ::kill(pid_, SIGKILL);
+    signalGroup(SIGKILL);
     int status;
     while (::waitpid(pid_, &status, 0) < 0 && errno == EINTR) {
     }

@@ -36,11 +36,13 @@ public:
     // Reaps the child if it has ended: its exit, once; nullopt while it runs
     // (and after it has been reaped).
     std::optional<ChildExit> exitStatus();
-    // Ends a child that still runs: SIGTERM, up to grace for it to end, then
+    // Ends a child that still runs, with the processes it started (it leads
+    // a process group of its own): SIGTERM, up to grace for it to end, then
     // SIGKILL, and reaps it. True when it ended within the grace period.
     bool terminate(std::chrono::milliseconds grace);
 
 private:
+    void signalGroup(int signal);
     ChildProgram(pid_t pid, int exitFd) : pid_(pid), exitFd_(exitFd) {}
     pid_t pid_ = -1;
     int exitFd_ = -1;
