@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <cstdlib>
+#include <exception>
 #include <limits>
 
 #include "common/sprite_path.h"
@@ -55,7 +56,20 @@ void SaverRun::load() {
     // The sprite file is complete before the renderer starts, which reads it once.
     runStep([&] { platform_.saveBitmapFile(spriteFilePath(), spritePicture()); });
     runStep([&] { rendererPath_ = rendererFilePath(state_.programFolder); });
-    runStep([&] { platform_.startProgram(rendererPath_); });
+    // A renderer that cannot start leaves nothing on the screen but a hidden
+    // pointer: the user is told, and the run ends.
+    std::string startFailure;
+    try {
+        platform_.startProgram(rendererPath_);
+    } catch (const std::exception& error) {
+        startFailure = *error.what() ? error.what() : "?";
+    } catch (...) {
+        startFailure = "?";
+    }
+    if (!startFailure.empty()) {
+        failRun(std::string(RendererNotStartedMessage) + "\n" + startFailure);
+        return;
+    }
     music_.start();
     // The reference point is taken after the renderer and the music have started.
     runStep([&] {
@@ -86,13 +100,41 @@ void SaverRun::timer3Tick() {
     }
 }
 
-void SaverRun::end() {
+void SaverRun::programEnded(const ProgramEnd& end) {
+    if (end.exited && end.exitCode == 0) return;
+    failRun(std::string(RendererFailedMessage) + "\n" +
+            (end.exited ? "終了コード " + std::to_string(end.exitCode)
+                        : "シグナル " + std::to_string(end.signal)));
+}
+
+void SaverRun::terminate() {
+    runStep([&] { platform_.stopProgram(); });
+    end();
+}
+
+void SaverRun::failRun(const std::string& message) {
     if (ending_) return;
+    setTimer(RunTimer::Timer3, false);
+    failureMessage_ = message;
+    end();
+}
+
+void SaverRun::end() {
+    // Only the message box below can bring a second request while the
+    // sequence runs; the steps before it are done by then.
+    if (ending_) {
+        platform_.endProgram();
+        return;
+    }
     ending_ = true;
     music_.stop();
     // The stored counter is the show flag: the usual -1 shows the pointer again.
     runStep([&] {
         if (state_.modeLetter == "S") state_.cursorCount = platform_.showCursor(state_.cursorCount != 0);
+    });
+    // The pointer is back and the music stopped before the box asks for a click.
+    runStep([&] {
+        if (!failureMessage_.empty()) platform_.messageBox(failureMessage_);
     });
     platform_.endProgram();
 }
