@@ -4,9 +4,10 @@
 # out/tamaruka_<version>_<arch>.deb and prints its path.
 #   tools/package.sh [BUILD_DIR [OUT_DIR]]   (defaults: build-package/, out/)
 set -euo pipefail
-cd "$(dirname "$0")/.."
-build_dir=$(realpath -m "${1:-build-package}")
-out_dir=$(realpath -m "${2:-out}")
+source_dir=$(realpath "$(dirname "$0")/..")
+build_dir=$(realpath -m "${1:-$source_dir/build-package}")
+out_dir=$(realpath -m "${2:-$source_dir/out}")
+cd "$source_dir"
 
 for tool in cmake cpack dpkg-deb dpkg-shlibdeps dpkg-buildflags; do
   command -v "$tool" >/dev/null || { echo "package: $tool is missing (tools/setup.sh installs it)" >&2; exit 1; }
@@ -22,6 +23,7 @@ export LDFLAGS="$(dpkg-buildflags --get LDFLAGS)"
 
 generator=()
 command -v ninja >/dev/null && generator=(-G Ninja)
+command -v ccache >/dev/null && generator+=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 # LIBDIR lib: GNUInstallDirs would pick the multiarch folder for prefix /usr,
 # but the programs belong in /usr/lib/tamaruka (they are no libraries).
 cmake -S . -B "$build_dir" "${generator[@]}" \
