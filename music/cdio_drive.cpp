@@ -70,7 +70,18 @@ CdioDrive::~CdioDrive() {
         playing_ = false;
     }
     wake_.notify_all();
-    if (reader_.joinable()) reader_.join();
+    if (reader_.joinable()) {
+        // A reader inside a read may wait on the drive for good: it is left
+        // behind, and touches nothing of this drive when the read returns.
+        bool abandon = false;
+        {
+            std::lock_guard held(readerGuard_->mutex);
+            abandon = readerGuard_->inRead;
+            readerGuard_->abandoned = abandon;
+        }
+        if (abandon) reader_.detach();
+        else reader_.join();
+    }
     if (audio_) audio_->removeSource(this);
 }
 
@@ -117,6 +128,7 @@ struct TableRead {
     std::condition_variable done;
     bool finished = false;
     std::optional<CdTableOfContents> toc;
+    bool trayOpen = false;  // asked only when there is no table
 };
 
 }  // namespace
@@ -134,8 +146,10 @@ std::optional<CdTableOfContents> CdioDrive::tableOfContents() {
     auto read = std::make_shared<TableRead>();
     std::thread([read, disc = disc_, source = source_] {
         std::optional<CdTableOfContents> toc = readTableOfContents(disc->cdio, source);
+        const bool trayOpen = !toc && disc->cdio && mmc_get_tray_status(disc->cdio) == 1;
         std::lock_guard lock(read->mutex);
         read->toc = std::move(toc);
+        read->trayOpen = trayOpen;
         read->finished = true;
         read->done.notify_all();
     }).detach();
@@ -145,6 +159,7 @@ std::optional<CdTableOfContents> CdioDrive::tableOfContents() {
         disc_.reset();  // the worker keeps the handles until it returns
         return std::nullopt;
     }
+    trayOpen_ = read->trayOpen;
     if (!read->toc) {
         if (disc_->cdio == nullptr) disc_.reset();
         return std::nullopt;
@@ -155,7 +170,7 @@ std::optional<CdTableOfContents> CdioDrive::tableOfContents() {
 }
 
 bool CdioDrive::trayOpen() {
-    return disc_ && disc_->cdio && !reader_.joinable() && mmc_get_tray_status(disc_->cdio) == 1;
+    return !reader_.joinable() && trayOpen_;
 }
 
 std::int32_t CdioDrive::play(std::int32_t from, std::int32_t to) {
@@ -179,7 +194,10 @@ std::int32_t CdioDrive::play(std::int32_t from, std::int32_t to) {
         ringStart_ = 0;
         ringFill_ = 0;
     }
-    if (!reader_.joinable()) reader_ = std::thread([this] { readSectors(); });
+    if (!reader_.joinable()) {
+        readerGuard_ = std::make_shared<ReaderGuard>();
+        reader_ = std::thread([this, guard = readerGuard_, disc = disc_] { readSectors(guard, disc); });
+    }
     wake_.notify_all();
     return 0;
 }
@@ -228,8 +246,11 @@ void CdioDrive::mixInto(std::int16_t* samples, std::size_t frames) {
     wake_.notify_all();
 }
 
-void CdioDrive::readSectors() {
+void CdioDrive::readSectors(const std::shared_ptr<ReaderGuard>& guard, const std::shared_ptr<Disc>& discHandle) {
     std::vector<std::int16_t> sector(kSamplesPerSector);
+    // Held whenever this thread may touch the drive's members; let go only
+    // around the libcdio calls, which may block.
+    std::unique_lock held(guard->mutex);
     std::unique_lock lock(mutex_);
     while (!quit_) {
         const bool room = ringFill_ + kSamplesPerSector <= ring_.size();
@@ -240,11 +261,14 @@ void CdioDrive::readSectors() {
         const std::uint64_t request = request_;
         const std::int32_t number = nextSector_;
         const bool seek = std::exchange(seekNeeded_, false);
+        const bool audio = sectorIsAudio(number);
         lock.unlock();
+        guard->inRead = true;
+        held.unlock();
 
         std::fill(sector.begin(), sector.end(), std::int16_t{0});
-        if (sectorIsAudio(number)) {
-            Disc& disc = *disc_;
+        if (audio) {
+            Disc& disc = *discHandle;
             if (!disc.paranoia && !disc.paranoiaFailed) {
                 disc.cdda = cdio_cddap_identify_cdio(disc.cdio, CDDA_MESSAGE_FORGETIT, nullptr);
                 if (disc.cdda && cdio_cddap_open(disc.cdda) == 0) disc.paranoia = cdio_paranoia_init(disc.cdda);
@@ -268,6 +292,9 @@ void CdioDrive::readSectors() {
             }
         }
 
+        held.lock();
+        if (guard->abandoned) return;  // the drive is gone
+        guard->inRead = false;
         lock.lock();
         if (request != request_ || !playing_) continue;  // a newer play or a stop came in
         for (std::size_t i = 0; i < kSamplesPerSector; ++i) {
