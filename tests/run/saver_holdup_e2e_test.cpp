@@ -180,6 +180,24 @@ TEST_F(SaverHoldUpE2E, SpriteReplacesALinkNeverItsTarget) {
     EXPECT_EQ(saver->waitExit(5s), 0);
 }
 
+// Under a file-size limit smaller than the sprite, the write fails like any
+// other: the old file stays, no temporary file is left, the run goes on.
+TEST_F(SaverHoldUpE2E, SpriteWriteBeyondTheFileSizeLimitKeepsTheOldFile) {
+    const std::string folder = fs::path(install.spriteFile()).parent_path();
+    fs::create_directories(folder);
+    std::ofstream(install.spriteFile()) << "old sprite";
+    saver = std::make_unique<ChildProcess>(
+        "/usr/bin/prlimit", std::vector<std::string>{"--fsize=1000", install.folder() + "/Tamaruka.scr", "/S"},
+        std::map<std::string, std::string>{{"XDG_CACHE_HOME", install.cacheFolder()}});
+    ASSERT_TRUE(x.waitForWindow("--Fireworks--", 20s, false).has_value()) << saver->outputText();
+    EXPECT_TRUE(saver->running());
+    EXPECT_EQ(readFile(install.spriteFile()), "old sprite");
+    for (const auto& entry : fs::directory_iterator(folder))
+        EXPECT_EQ(entry.path().filename(), "Fireworks.bmp");  // no temporary file left
+    saver->sendSignal(SIGTERM);
+    EXPECT_EQ(timedExit(*saver, "SIGTERM"), 0);
+}
+
 // A user without HOME or password entry, so without a cache folder: the
 // sprite goes to the runtime folder only when it is the user's own and
 // private; a folder others can write is never used, and then the run goes on
