@@ -50,17 +50,6 @@ struct CdioDrive::Disc {
     }
 };
 
-std::string cdAudioSource(const std::string& named) {
-    silenceLibcdio();
-    if (!named.empty()) return named;
-    if (const char* variable = std::getenv("TAMARUKA_CDROM"); variable && *variable) return variable;
-    char* device = cdio_get_default_device(nullptr);
-    if (device == nullptr) return {};
-    std::string path = device;
-    cdio_free(device);
-    return path;
-}
-
 CdioDrive::CdioDrive(std::string source) : source_(std::move(source)) { silenceLibcdio(); }
 
 CdioDrive::~CdioDrive() {
@@ -121,17 +110,48 @@ std::optional<CdTableOfContents> readTableOfContents(CdIo_t*& cdio, const std::s
     return toc;
 }
 
-// One table read handed to a worker; shared, so that a worker that outlives
-// its wait (and the drive) still has what it writes to.
-struct TableRead {
-    std::mutex mutex;
-    std::condition_variable done;
-    bool finished = false;
+// Runs the work on a thread of its own and waits for it at most limit:
+// nullopt when it has not finished by then. The work then finishes, or not,
+// on its own, with everything it uses held by itself.
+template <class Result, class Work>
+std::optional<Result> finishedWithin(std::chrono::milliseconds limit, Work work) {
+    struct Shared {
+        std::mutex mutex;
+        std::condition_variable done;
+        std::optional<Result> result;
+    };
+    auto shared = std::make_shared<Shared>();
+    std::thread([shared, work = std::move(work)]() mutable {
+        Result result = work();
+        std::lock_guard lock(shared->mutex);
+        shared->result = std::move(result);
+        shared->done.notify_all();
+    }).detach();
+    std::unique_lock lock(shared->mutex);
+    if (!shared->done.wait_for(lock, limit, [&] { return shared->result.has_value(); })) return std::nullopt;
+    return std::move(shared->result);
+}
+
+struct TableAnswer {
     std::optional<CdTableOfContents> toc;
     bool trayOpen = false;  // asked only when there is no table
 };
 
 }  // namespace
+
+std::string cdAudioSource(const std::string& named) {
+    silenceLibcdio();
+    if (!named.empty()) return named;
+    if (const char* variable = std::getenv("TAMARUKA_CDROM"); variable && *variable) return variable;
+    // libcdio asks each candidate drive whether it is one.
+    return finishedWithin<std::string>(CdioDrive::kAnswerTimeLimit, [] {
+               char* device = cdio_get_default_device(nullptr);
+               if (device == nullptr) return std::string();
+               std::string path = device;
+               cdio_free(device);
+               return path;
+           }).value_or(std::string());
+}
 
 std::optional<CdTableOfContents> CdioDrive::tableOfContents() {
     // Once the reader runs it owns the handles; the table is known by then.
@@ -143,30 +163,25 @@ std::optional<CdTableOfContents> CdioDrive::tableOfContents() {
     if (unanswered_ || !cdSourceCanBeOpened(source_)) return std::nullopt;
     if (!disc_) disc_ = std::make_shared<Disc>();
 
-    auto read = std::make_shared<TableRead>();
-    std::thread([read, disc = disc_, source = source_] {
-        std::optional<CdTableOfContents> toc = readTableOfContents(disc->cdio, source);
-        const bool trayOpen = !toc && disc->cdio && mmc_get_tray_status(disc->cdio) == 1;
-        std::lock_guard lock(read->mutex);
-        read->toc = std::move(toc);
-        read->trayOpen = trayOpen;
-        read->finished = true;
-        read->done.notify_all();
-    }).detach();
-    std::unique_lock lock(read->mutex);
-    if (!read->done.wait_for(lock, kAnswerTimeLimit, [&] { return read->finished; })) {
+    std::optional<TableAnswer> answer =
+        finishedWithin<TableAnswer>(kAnswerTimeLimit, [disc = disc_, source = source_] {
+            TableAnswer read{readTableOfContents(disc->cdio, source)};
+            read.trayOpen = !read.toc && disc->cdio && mmc_get_tray_status(disc->cdio) == 1;
+            return read;
+        });
+    if (!answer) {
         unanswered_ = true;
         disc_.reset();  // the worker keeps the handles until it returns
         return std::nullopt;
     }
-    trayOpen_ = read->trayOpen;
-    if (!read->toc) {
+    trayOpen_ = answer->trayOpen;
+    if (!answer->toc) {
         if (disc_->cdio == nullptr) disc_.reset();
         return std::nullopt;
     }
-    tracks_ = read->toc->tracks;
-    leadOut_ = read->toc->leadOut;
-    return read->toc;
+    tracks_ = answer->toc->tracks;
+    leadOut_ = answer->toc->leadOut;
+    return answer->toc;
 }
 
 bool CdioDrive::trayOpen() {
