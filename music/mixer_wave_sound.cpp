@@ -3,6 +3,7 @@
 #include <SDL_mixer.h>
 
 #include <string>
+#include <sys/stat.h>
 
 namespace tamaruka {
 
@@ -14,10 +15,13 @@ struct MixerWaveSound::Sound {
     int loops = 0;
     std::mutex mutex;
     bool stopped = false;
-    Mix_Chunk* chunk = nullptr;
+    Mix_Music* stream = nullptr;  // read from the disk as it plays
+    Mix_Chunk* chunk = nullptr;   // loaded whole
 
     void release() {
-        if (chunk) Mix_FreeChunk(chunk);  // also halts its channel
+        if (stream) Mix_FreeMusic(stream);  // also halts it
+        if (chunk) Mix_FreeChunk(chunk);    // also halts its channel
+        stream = nullptr;
         chunk = nullptr;
     }
     ~Sound() { release(); }
@@ -47,16 +51,24 @@ bool MixerWaveSound::playSound(const char* soundName, std::uint32_t flags) {
     sound->path = soundName;
     sound->loops = (flags & kSoundLoop) ? -1 : 0;
     sound_ = sound;
-    // Loading may take a while for a long file; the caller never waits for it.
+    // Opening may take a while on a slow disk; the caller never waits for it.
     loaders_.emplace_back([sound] {
-        Mix_Chunk* chunk = Mix_LoadWAV(sound->path.c_str());
+        // Streamed, so that memory does not grow with the file; only a small
+        // file in a form the streamer does not read is loaded whole.
+        Mix_Music* stream = Mix_LoadMUSType_RW(SDL_RWFromFile(sound->path.c_str(), "rb"), MUS_WAV, 1);
+        struct stat info {};
+        Mix_Chunk* chunk = nullptr;
+        if (stream == nullptr && ::stat(sound->path.c_str(), &info) == 0 && info.st_size <= kLoadedWholeAtMost)
+            chunk = Mix_LoadWAV(sound->path.c_str());
         std::lock_guard lock(sound->mutex);
+        sound->stream = stream;
         sound->chunk = chunk;
-        if (chunk == nullptr || sound->stopped) {
+        if ((stream == nullptr && chunk == nullptr) || sound->stopped) {
             sound->release();
             return;
         }
-        Mix_PlayChannel(-1, chunk, sound->loops);
+        if (stream) Mix_PlayMusic(stream, sound->loops);
+        else Mix_PlayChannel(-1, chunk, sound->loops);
     });
     return true;
 }

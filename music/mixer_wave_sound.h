@@ -9,10 +9,16 @@
 
 namespace tamaruka {
 
-// Waveform sound on SDL2_mixer: the file is loaded on a thread of its own and
-// played on a mixer channel, looped with kSoundLoop, until the next call.
+// Waveform sound on SDL2_mixer: the file is opened on a thread of its own and
+// played, looped with kSoundLoop, until the next call. It streams from the
+// disk through the mixer's one music stream, so a long file costs no more
+// memory than a short one; the music stream is free because the music is
+// either a WAV or an MP3 file, never both. A small file in a form the
+// streamer cannot read (ADPCM, say) is loaded whole onto a mixer channel.
 class MixerWaveSound : public WaveSound {
 public:
+    static constexpr long long kLoadedWholeAtMost = 16 * 1024 * 1024;  // bytes
+
     MixerWaveSound() = default;
     ~MixerWaveSound() override;
 

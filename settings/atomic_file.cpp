@@ -1,6 +1,7 @@
 #include "settings/atomic_file.h"
 
 #include <cerrno>
+#include <csignal>
 #include <fcntl.h>
 #include <filesystem>
 #include <sys/stat.h>
@@ -9,18 +10,67 @@
 namespace tamaruka {
 namespace {
 
-bool writeAll(int fd, std::string_view bytes)
+std::error_code lastError() { return {errno, std::generic_category()}; }
+
+std::error_code writeAll(int fd, std::string_view bytes)
 {
     while (!bytes.empty()) {
         const ssize_t written = ::write(fd, bytes.data(), bytes.size());
         if (written < 0) {
             if (errno == EINTR) continue;
-            return false;
+            return lastError();
         }
         bytes.remove_prefix(static_cast<std::size_t>(written));
     }
-    return true;
+    return {};
 }
+
+// Collects small pieces into whole blocks before they reach the file.
+class BufferedFile {
+public:
+    explicit BufferedFile(int fd) : fd_(fd) { buffer_.reserve(blockSize); }
+
+    std::error_code put(std::string_view piece)
+    {
+        if (buffer_.size() + piece.size() > blockSize) {
+            if (const std::error_code error = flush()) return error;
+            if (piece.size() >= blockSize) return writeAll(fd_, piece);
+        }
+        buffer_.append(piece);
+        return {};
+    }
+
+    std::error_code flush()
+    {
+        const std::error_code error = writeAll(fd_, buffer_);
+        buffer_.clear();
+        return error;
+    }
+
+private:
+    static constexpr std::size_t blockSize = 64 * 1024;
+    int fd_;
+    std::string buffer_;
+};
+
+// A file-size limit (ulimit -f) would kill the process with SIGXFSZ in the
+// middle of a write; ignored, the write fails with EFBIG like a full disk.
+class FileSizeSignalIgnored {
+public:
+    FileSizeSignalIgnored()
+    {
+        struct sigaction ignore {};
+        ignore.sa_handler = SIG_IGN;
+        sigemptyset(&ignore.sa_mask);
+        ::sigaction(SIGXFSZ, &ignore, &previous_);
+    }
+    ~FileSizeSignalIgnored() { ::sigaction(SIGXFSZ, &previous_, nullptr); }
+    FileSizeSignalIgnored(const FileSizeSignalIgnored&) = delete;
+    FileSizeSignalIgnored& operator=(const FileSizeSignalIgnored&) = delete;
+
+private:
+    struct sigaction previous_ {};
+};
 
 mode_t newFileMode()
 {
@@ -31,33 +81,54 @@ mode_t newFileMode()
 
 }  // namespace
 
-bool replaceFileAtomically(const std::string& path, std::string_view bytes, bool createFolder)
+std::error_code makeMissingFolders(const std::string& folder)
+{
+    std::filesystem::path partial;
+    for (const auto& part : std::filesystem::path(folder)) {
+        partial /= part;
+        if (::mkdir(partial.c_str(), 0700) == 0 || errno == EEXIST) continue;
+        return lastError();
+    }
+    return {};
+}
+
+std::error_code replaceFileStreaming(const std::string& path, const ContentProducer& produce,
+                                     bool createFolder)
 {
     namespace fs = std::filesystem;
-    if (path.empty()) return false;
-    std::error_code error;
+    if (path.empty()) return std::make_error_code(std::errc::invalid_argument);
     // Write through a symbolic link to the file it names, not over the link.
     fs::path target = fs::path(path);
-    if (fs::is_symlink(target, error)) {
-        const fs::path resolved = fs::weakly_canonical(target, error);
-        if (!error) target = resolved;
+    if (std::error_code ignored; fs::is_symlink(target, ignored)) {
+        const fs::path resolved = fs::weakly_canonical(target, ignored);
+        if (!ignored) target = resolved;
     }
     fs::path folder = target.parent_path();
     if (folder.empty()) folder = ".";
-    if (createFolder) fs::create_directories(folder, error);
+    if (createFolder) {
+        if (const std::error_code error = makeMissingFolders(folder.string())) return error;
+    }
 
+    const FileSizeSignalIgnored fileSizeSignal;
     std::string temporary = (folder / ("." + target.filename().string() + ".XXXXXX")).string();
     const int fd = ::mkstemp(temporary.data());
-    if (fd < 0) return false;
+    if (fd < 0) return lastError();
 
     struct stat old {};
     const mode_t mode = ::stat(target.c_str(), &old) == 0 ? (old.st_mode & 07777) : newFileMode();
-    bool ok = ::fchmod(fd, mode) == 0 && writeAll(fd, bytes) && ::fsync(fd) == 0;
-    ok = (::close(fd) == 0) && ok;
-    if (ok) ok = ::rename(temporary.c_str(), target.c_str()) == 0;
-    if (!ok) {
+    std::error_code error;
+    if (::fchmod(fd, mode) != 0) error = lastError();
+    if (!error) {
+        BufferedFile file(fd);
+        error = produce([&](std::string_view piece) { return file.put(piece); });
+        if (!error) error = file.flush();
+    }
+    if (!error && ::fsync(fd) != 0) error = lastError();
+    if (::close(fd) != 0 && !error) error = lastError();
+    if (!error && ::rename(temporary.c_str(), target.c_str()) != 0) error = lastError();
+    if (error) {
         ::unlink(temporary.c_str());
-        return false;
+        return error;
     }
     // Make the rename itself durable; a failure here loses nothing already written.
     const int folderFd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
@@ -65,7 +136,13 @@ bool replaceFileAtomically(const std::string& path, std::string_view bytes, bool
         ::fsync(folderFd);
         ::close(folderFd);
     }
-    return true;
+    return {};
+}
+
+bool replaceFileAtomically(const std::string& path, std::string_view bytes, bool createFolder)
+{
+    const auto whole = [bytes](const ContentSink& sink) { return sink(bytes); };
+    return !replaceFileStreaming(path, whole, createFolder);
 }
 
 }  // namespace tamaruka

@@ -4,7 +4,7 @@
 #include <fcntl.h>
 #include <optional>
 #include <unistd.h>
-#include <vector>
+#include <cstring>
 
 #include "settings/atomic_file.h"
 #include "settings/code_page_932.h"
@@ -53,23 +53,98 @@ std::string foldedName(std::string_view cp932)
     return out;
 }
 
-std::vector<Line> splitLines(const std::string& bytes)
-{
-    std::vector<Line> lines;
-    std::size_t start = 0;
-    while (start < bytes.size()) {
-        const std::size_t newline = bytes.find('\n', start);
-        if (newline == std::string::npos) {
-            lines.push_back({bytes.substr(start), ""});
-            break;
+// Reads a file line by line through a fixed buffer: memory holds the line
+// being handled, never the whole file.
+class LineReader {
+public:
+    explicit LineReader(int fd) : fd_(fd) {}
+
+    // The next line into `line`; false at the end of the file or on a read
+    // error (error() tells them apart).
+    bool next(Line& line)
+    {
+        line.text.clear();
+        line.ending.clear();
+        bool any = false;
+        for (;;) {
+            if (start_ == end_ && !refill()) {
+                // A last line without a line break.
+                return any;
+            }
+            any = true;
+            const char* begin = buffer_ + start_;
+            const auto* newline = static_cast<const char*>(std::memchr(begin, '\n', end_ - start_));
+            if (newline == nullptr) {
+                line.text.append(begin, end_ - start_);
+                start_ = end_;
+                continue;
+            }
+            line.text.append(begin, newline - begin);
+            start_ = static_cast<std::size_t>(newline - buffer_) + 1;
+            if (!line.text.empty() && line.text.back() == '\r') {
+                line.text.pop_back();
+                line.ending = "\r\n";
+            } else {
+                line.ending = "\n";
+            }
+            return true;
         }
-        std::size_t end = newline;
-        if (end > start && bytes[end - 1] == '\r') --end;
-        lines.push_back({bytes.substr(start, end - start), bytes.substr(end, newline + 1 - end)});
-        start = newline + 1;
     }
-    return lines;
-}
+
+    std::error_code error() const { return error_; }
+
+    // Back to the first line.
+    bool rewind()
+    {
+        start_ = end_ = 0;
+        if (::lseek(fd_, 0, SEEK_SET) == 0) return true;
+        error_ = {errno, std::generic_category()};
+        return false;
+    }
+
+private:
+    bool refill()
+    {
+        if (error_) return false;
+        for (;;) {
+            const ssize_t count = ::read(fd_, buffer_, sizeof buffer_);
+            if (count < 0 && errno == EINTR) continue;
+            if (count < 0) error_ = {errno, std::generic_category()};
+            start_ = 0;
+            end_ = count > 0 ? static_cast<std::size_t>(count) : 0;
+            return count > 0;
+        }
+    }
+
+    int fd_;
+    char buffer_[64 * 1024];
+    std::size_t start_ = 0, end_ = 0;
+    std::error_code error_;
+};
+
+// The settings file opened for reading; no descriptor when it does not exist
+// (which reads as an empty file) or cannot be opened (error set).
+class OpenedFile {
+public:
+    explicit OpenedFile(const std::string& path)
+        : fd_(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC))
+    {
+        if (fd_ < 0 && errno != ENOENT) error_ = {errno, std::generic_category()};
+    }
+    ~OpenedFile()
+    {
+        if (fd_ >= 0) ::close(fd_);
+    }
+    OpenedFile(const OpenedFile&) = delete;
+    OpenedFile& operator=(const OpenedFile&) = delete;
+
+    int fd() const { return fd_; }
+    std::error_code error() const { return error_; }
+
+private:
+    int fd_;
+    std::error_code error_;
+};
 
 ParsedLine parse(const Line& line)
 {
@@ -90,21 +165,31 @@ ParsedLine parse(const Line& line)
     return parsed;
 }
 
-// Where a key lives: the index of its section's header line, of the key's
-// line, and of the last line that belongs to the section.
+// Where a key lives, found in one pass over the lines: the index of its
+// section's header line, of the key's line, and of the last line that
+// belongs to the section; and which line endings the file uses.
 struct Position {
     std::optional<std::size_t> section;
     std::optional<std::size_t> key;
     std::size_t sectionEnd = 0;  // last non-blank line of the section
+    std::string keyValue;        // the key line's value, untrimmed
+    bool anyLf = false;          // a line ends in a bare LF
+    bool anyCrLf = false;        // a line ends in CRLF
 };
 
-Position find(const std::vector<Line>& lines, std::string_view section, std::string_view key)
+// The first match counts; with stopAtKey the scan ends at the key's line.
+std::error_code find(LineReader& reader, std::string_view section, std::string_view key,
+                     bool stopAtKey, Position& position)
 {
-    Position position;
     const std::string wantedSection = foldedName(section);
     const std::string wantedKey = foldedName(key);
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-        const ParsedLine parsed = parse(lines[i]);
+    bool sectionOver = false;
+    Line line;
+    for (std::size_t i = 0; reader.next(line); ++i) {
+        position.anyLf = position.anyLf || line.ending == "\n";
+        position.anyCrLf = position.anyCrLf || line.ending == "\r\n";
+        if (sectionOver) continue;  // only the line endings are still of interest
+        const ParsedLine parsed = parse(line);
         if (!position.section) {
             if (parsed.kind == LineKind::Section && foldedName(parsed.name) == wantedSection) {
                 position.section = i;
@@ -112,37 +197,18 @@ Position find(const std::vector<Line>& lines, std::string_view section, std::str
             }
             continue;
         }
-        if (parsed.kind == LineKind::Section) break;
-        if (!trimmed(lines[i].text).empty()) position.sectionEnd = i;
-        if (!position.key && parsed.kind == LineKind::Key &&
-            foldedName(parsed.name) == wantedKey)
-            position.key = i;
-    }
-    return position;
-}
-
-// nullopt when the file exists but cannot be read; "" when it does not exist.
-std::optional<std::string> readFileBytes(const std::string& file)
-{
-    const int fd = ::open(file.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) {
-        if (errno == ENOENT) return std::string();
-        return std::nullopt;
-    }
-    std::string bytes;
-    char buffer[4096];
-    for (;;) {
-        const ssize_t count = ::read(fd, buffer, sizeof buffer);
-        if (count < 0 && errno == EINTR) continue;
-        if (count < 0) {
-            ::close(fd);
-            return std::nullopt;
+        if (parsed.kind == LineKind::Section) {
+            sectionOver = true;
+            continue;
         }
-        if (count == 0) break;
-        bytes.append(buffer, static_cast<std::size_t>(count));
+        if (!trimmed(line.text).empty()) position.sectionEnd = i;
+        if (!position.key && parsed.kind == LineKind::Key && foldedName(parsed.name) == wantedKey) {
+            position.key = i;
+            position.keyValue = parsed.value;
+            if (stopAtKey) break;
+        }
     }
-    ::close(fd);
-    return bytes;
+    return reader.error();
 }
 
 std::string unquoted(std::string_view value)
@@ -175,57 +241,71 @@ std::string readProfileString(const std::string& file, std::string_view section,
     const auto sectionBytes = utf8ToCp932(section);
     const auto keyBytes = utf8ToCp932(key);
     if (!sectionBytes || !keyBytes) return {};
-    const auto content = readFileBytes(file);
-    if (!content) return {};
-    const std::vector<Line> lines = splitLines(*content);
-    const Position position = find(lines, *sectionBytes, *keyBytes);
-    if (!position.key) return {};
-    const std::string value = unquoted(parse(lines[*position.key]).value);
-    return cp932ToUtf8(cutToLimit(value, profileValueLimit));
+    const OpenedFile opened(file);
+    if (opened.fd() < 0) return {};
+    LineReader reader(opened.fd());
+    Position position;
+    if (find(reader, *sectionBytes, *keyBytes, true, position) || !position.key) return {};
+    return cp932ToUtf8(cutToLimit(unquoted(position.keyValue), profileValueLimit));
 }
 
 bool writeProfileString(const std::string& file, std::string_view section, std::string_view key,
-                        std::string_view value)
+                        std::string_view value, std::error_code* failure)
 {
-    if (value.find_first_of("\r\n") != std::string_view::npos) return false;
-    if (section.find_first_of("]\r\n") != std::string_view::npos) return false;
-    if (key.find_first_of("=\r\n") != std::string_view::npos) return false;
+    const auto fail = [&](std::error_code error) {
+        if (failure) *failure = error;
+        return false;
+    };
+    const std::error_code invalid = std::make_error_code(std::errc::invalid_argument);
+    if (value.find_first_of("\r\n") != std::string_view::npos) return fail(invalid);
+    if (section.find_first_of("]\r\n") != std::string_view::npos) return fail(invalid);
+    if (key.find_first_of("=\r\n") != std::string_view::npos) return fail(invalid);
     const auto sectionBytes = utf8ToCp932(section);
     const auto keyBytes = utf8ToCp932(key);
     const auto valueBytes = utf8ToCp932(value);
-    if (!sectionBytes || !keyBytes || !valueBytes) return false;
+    if (!sectionBytes || !keyBytes || !valueBytes) return fail(invalid);
 
-    const auto content = readFileBytes(file);
-    if (!content) return false;
-    std::vector<Line> lines = splitLines(*content);
-
-    // New lines follow the file's own line endings; a new file gets CRLF.
-    const bool lfOnly = content->find('\n') != std::string::npos &&
-                        content->find("\r\n") == std::string::npos;
-    const std::string newline = lfOnly ? "\n" : "\r\n";
-
-    const Position position = find(lines, *sectionBytes, *keyBytes);
-    if (position.key) {
-        const std::string keyText(trimmed(lines[*position.key].text.substr(
-            0, lines[*position.key].text.find('='))));
-        lines[*position.key].text = keyText + "=" + *valueBytes;
-    } else {
-        std::size_t insertAt = lines.size();
-        std::vector<Line> added;
-        if (position.section) {
-            insertAt = position.sectionEnd + 1;
-        } else {
-            added.push_back({"[" + *sectionBytes + "]", newline});
-        }
-        added.push_back({*keyBytes + "=" + *valueBytes, newline});
-        if (insertAt > 0 && lines[insertAt - 1].ending.empty()) lines[insertAt - 1].ending = newline;
-        lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(insertAt), added.begin(),
-                     added.end());
+    const OpenedFile opened(file);
+    if (opened.error()) return fail(opened.error());
+    // First pass: where the key goes. Second pass: the file again, changed there.
+    std::optional<LineReader> reader;
+    Position position;
+    if (opened.fd() >= 0) {
+        reader.emplace(opened.fd());
+        if (const std::error_code error = find(*reader, *sectionBytes, *keyBytes, false, position))
+            return fail(error);
     }
+    // New lines follow the file's own line endings; a new file gets CRLF.
+    const std::string newline = position.anyLf && !position.anyCrLf ? "\n" : "\r\n";
+    // Without the key, its line goes after the section's last non-blank line,
+    // or with a new section header at the end of the file.
+    const std::string keyLine = *keyBytes + "=" + *valueBytes + newline;
 
-    std::string bytes;
-    for (const Line& line : lines) bytes += line.text + line.ending;
-    return replaceFileAtomically(file, bytes);
+    const auto produce = [&](const ContentSink& sink) -> std::error_code {
+        std::error_code error;
+        std::size_t i = 0;
+        if (reader) {
+            if (!reader->rewind()) return reader->error();
+            Line line;
+            for (; !error && reader->next(line); ++i) {
+                if (i == position.key) {
+                    const std::string keyText(trimmed(std::string_view(line.text).substr(0, line.text.find('='))));
+                    error = sink(keyText + "=" + *valueBytes + line.ending);
+                    continue;
+                }
+                const bool insertAfter = !position.key && position.section && i == position.sectionEnd;
+                // Only the last line may lack a line break; it needs one when a line follows.
+                if (line.ending.empty() && (insertAfter || !position.section)) line.ending = newline;
+                error = sink(line.text + line.ending);
+                if (!error && insertAfter) error = sink(keyLine);
+            }
+            if (!error) error = reader->error();
+        }
+        if (!error && !position.section) error = sink("[" + *sectionBytes + "]" + newline + keyLine);
+        return error;
+    };
+    if (const std::error_code error = replaceFileStreaming(file, produce)) return fail(error);
+    return true;
 }
 
 }  // namespace tamaruka

@@ -1,6 +1,7 @@
 #pragma once
 #include <string>
 #include <string_view>
+#include <system_error>
 
 namespace tamaruka {
 
@@ -16,6 +17,9 @@ namespace tamaruka {
 // every other line, comment and section stays byte for byte. The file is
 // written to a temporary file beside it and renamed over it, so a reader
 // never sees half a file and a failed write leaves the old one intact.
+//
+// Both read the file as a stream of lines: memory holds the line being
+// handled, never the whole file, and a read stops at the key it looks for.
 
 inline constexpr std::size_t profileValueLimit = 255;  // bytes, as the 256-byte buffer allows
 
@@ -26,8 +30,10 @@ std::string readProfileString(const std::string& file, std::string_view section,
 
 // False when the write could not be made: the folder refuses the file, the
 // disk is full, a name or value cannot be held in code page 932, or the value
-// contains a line break (which would split the line).
+// contains a line break (which would split the line). What went wrong is
+// stored in *failure when it is given.
 bool writeProfileString(const std::string& file, std::string_view section,
-                        std::string_view key, std::string_view value);
+                        std::string_view key, std::string_view value,
+                        std::error_code* failure = nullptr);
 
 }  // namespace tamaruka

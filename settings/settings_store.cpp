@@ -56,9 +56,9 @@ std::string ReadIni(std::string_view section, std::string_view key, const std::s
 }
 
 bool WriteIni(std::string_view section, std::string_view key, std::string_view value,
-              const std::string& file)
+              const std::string& file, std::error_code* failure)
 {
-    return writeProfileString(file, cutToFieldOf128(section), cutToFieldOf128(key), value);
+    return writeProfileString(file, cutToFieldOf128(section), cutToFieldOf128(key), value, failure);
 }
 
 void LoadSettings(MusicSettings& settings, const std::string& programFolder)

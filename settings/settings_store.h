@@ -1,6 +1,7 @@
 #pragma once
 #include <string>
 #include <string_view>
+#include <system_error>
 
 namespace tamaruka {
 
@@ -26,9 +27,10 @@ std::string ReadIni(std::string_view section, std::string_view key, const std::s
 // keeping every other line. Section and key names are cut to 127 characters.
 // The file is replaced atomically; a failed write (no access, full disk, a
 // value that code page 932 cannot hold) leaves the old file as it was and
-// returns false. Callers may ignore the result.
+// returns false, with the reason in *failure when it is given. Callers may
+// ignore the result.
 bool WriteIni(std::string_view section, std::string_view key, std::string_view value,
-              const std::string& file);
+              const std::string& file, std::error_code* failure = nullptr);
 
 // Reads the three settings of settingsFileToRead(programFolder) into
 // settings. Each setting is one step under the error rule: a value that

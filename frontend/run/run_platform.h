@@ -3,6 +3,7 @@
 #include <string>
 
 #include "frontend/toolkit/bitmap_file.h"
+#include "music/background_music.h"
 
 namespace tamaruka {
 
@@ -52,20 +53,8 @@ public:
     virtual void endProgram() = 0;
 };
 
-// The music operations that the run drives (the background music of the
-// front-end, behind an interface so the run's order of calls is testable).
-class RunMusic {
-public:
-    virtual ~RunMusic() = default;
-    virtual void CdOpen() = 0;
-    virtual void CdWatch() = 0;
-    virtual bool CdWatching() = 0;
-    virtual void CdClose() = 0;
-    virtual void Mp3Open() = 0;
-    virtual void Mp3Loop() = 0;
-    virtual void Mp3Close() = 0;
-    virtual void WavPlay() = 0;
-    virtual void WavStop() = 0;
-};
+// The music operations that the run drives: the front-end's background music,
+// behind an interface so the run's order of calls is testable.
+using RunMusic = MusicOperations;
 
 }  // namespace tamaruka

@@ -7,7 +7,6 @@
 
 #include "common/sprite_path.h"
 #include "frontend/frontend_state.h"
-#include "music/music_playback.h"
 #include "frontend/run/sprite_picture.h"
 #include "settings/settings_store.h"
 #include "common/error_rule.h"
@@ -17,6 +16,10 @@ namespace tamaruka {
 namespace {
 
 std::size_t timerIndex(RunTimer timer) { return static_cast<std::size_t>(timer); }
+
+RunTimer runTimerOf(MusicTimer timer) {
+    return timer == MusicTimer::Mp3Repeat ? RunTimer::Timer1 : RunTimer::Timer2;
+}
 
 // The reference point is held in 16 bits; a wider value is an overflow error.
 std::int16_t toPointerCoordinate(int value) {
@@ -37,7 +40,10 @@ std::int32_t distance32(std::int16_t reference, int current) {
 }  // namespace
 
 SaverRun::SaverRun(FrontEndState& state, RunPlatform& platform, RunMusic& music)
-    : state_(state), platform_(platform), music_(music) {}
+    : state_(state),
+      platform_(platform),
+      music_(state.settings, music,
+             [this](MusicTimer timer, bool enabled) { setTimer(runTimerOf(timer), enabled); }) {}
 
 bool SaverRun::timerEnabled(RunTimer timer) const { return timerEnabled_[timerIndex(timer)]; }
 
@@ -64,22 +70,7 @@ void SaverRun::load() {
         failRun(std::string(RendererNotStartedMessage) + "\n" + startFailure);
         return;
     }
-    runStep([&] {
-        if (state_.settings.bgmKind == 1) {
-            music_.CdOpen();
-            setTimer(RunTimer::Timer2, true);
-        }
-    });
-    runStep([&] {
-        if (state_.settings.bgmKind == 2) {
-            const std::string type = bgmFileType(state_.settings.bgmFile);
-            if (type == "WAV") music_.WavPlay();
-            if (type == "MP3") {
-                music_.Mp3Open();
-                setTimer(RunTimer::Timer1, true);  // whether the open succeeded or not
-            }
-        }
-    });
+    music_.start();
     // The reference point is taken after the renderer and the music have started.
     runStep([&] {
         const std::optional<PointerPosition> position = platform_.cursorPosition();
@@ -89,14 +80,9 @@ void SaverRun::load() {
     });
 }
 
-void SaverRun::timer1Tick() {
-    runStep([&] { music_.Mp3Loop(); });
-}
+void SaverRun::timer1Tick() { music_.mp3RepeatTick(); }
 
-void SaverRun::timer2Tick() {
-    runStep([&] { music_.CdWatch(); });
-    runStep([&] { setTimer(RunTimer::Timer2, music_.CdWatching()); });
-}
+void SaverRun::timer2Tick() { music_.cdWatchTick(); }
 
 void SaverRun::timer3Tick() {
     PointerPosition point;
@@ -141,19 +127,7 @@ void SaverRun::end() {
         return;
     }
     ending_ = true;
-    runStep([&] {
-        if (timerEnabled(RunTimer::Timer2)) {
-            setTimer(RunTimer::Timer2, false);
-            music_.CdClose();
-        }
-    });
-    runStep([&] {
-        if (state_.settings.bgmKind == 2) {
-            const std::string type = bgmFileType(state_.settings.bgmFile);
-            if (type == "WAV") music_.WavStop();
-            if (type == "MP3") music_.Mp3Close();
-        }
-    });
+    music_.stop();
     // The stored counter is the show flag: the usual -1 shows the pointer again.
     runStep([&] {
         if (state_.modeLetter == "S") state_.cursorCount = platform_.showCursor(state_.cursorCount != 0);

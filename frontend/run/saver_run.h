@@ -3,6 +3,7 @@
 #include <string_view>
 
 #include "frontend/run/run_platform.h"
+#include "music/background_music.h"
 
 namespace tamaruka {
 
@@ -16,8 +17,8 @@ struct FrontEndState;
 //   Timer3 (50 ms, on)     mouse watch
 class SaverRun {
 public:
-    static constexpr int Timer1Interval = 1000;
-    static constexpr int Timer2Interval = 200;
+    static constexpr int Timer1Interval = BackgroundMusic::Mp3RepeatInterval;
+    static constexpr int Timer2Interval = BackgroundMusic::CdWatchInterval;
     static constexpr int Timer3Interval = 50;
     // The pointer must be more than this far away on both axes at one tick.
     static constexpr int MoveThreshold = 30;
@@ -60,7 +61,8 @@ private:
 
     FrontEndState& state_;
     RunPlatform& platform_;
-    RunMusic& music_;
+    // The music rules; their two timers are Timer1 and Timer2.
+    BackgroundMusic music_;
     std::string rendererPath_;
     bool timerEnabled_[3] = {false, false, true};
     bool ending_ = false;

@@ -18,6 +18,7 @@
 #include "frontend/platform/x11_pointer.h"
 #include "frontend/startup.h"
 #include "common/error_rule.h"
+#include "settings/settings_location.h"
 #include "frontend/toolkit/program_services.h"
 #include "frontend/ui/band_gradient.h"
 #include "frontend/ui/command_button.h"
@@ -124,7 +125,8 @@ void BandGradientPanel::paintEvent(QPaintEvent*)
     QPainter(this).drawPixmap(0, 0, backBuffer_);
 }
 
-SettingsDialog::SettingsDialog(FrontEndState& state) : state_(state), logic_(state)
+SettingsDialog::SettingsDialog(FrontEndState& state)
+    : state_(state), logic_(state, userSettingsFilePath())
 {
     initUiResources();
     setWindowTitle(QString::fromUtf8(settingsDialogCaption.data(), settingsDialogCaption.size()));
@@ -285,12 +287,21 @@ void SettingsDialog::chooseMusicFile()
             chosen = chooser.selectedFiles().first().toStdString();
         if (logic_.takeChosenFile(chosen))
             showLook();
+        else if (!logic_.refusal().empty())
+            messageBox(logic_.refusal());
     });
 }
 
 void SettingsDialog::confirm()
 {
-    runStep([&] { logic_.confirm(bgmRepeat_->currentText().toStdString()); });
+    std::optional<std::string> notSaved;
+    runStep([&] { notSaved = logic_.confirm(bgmRepeat_->currentText().toStdString()); });
+    // A failed save is said, and the dialog stays open: the user can make
+    // room or fix the folder and press OK again, or cancel.
+    if (notSaved) {
+        messageBox(*notSaved);
+        return;
+    }
     unload();
 }
 

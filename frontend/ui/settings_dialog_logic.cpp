@@ -1,9 +1,12 @@
 #include "frontend/ui/settings_dialog_logic.h"
 
 #include <cmath>
+#include <filesystem>
 
+#include "settings/atomic_file.h"
 #include "settings/code_page_932.h"
 #include "frontend/frontend_state.h"
+#include "music/music_playback.h"
 #include "settings/number_rules.h"
 #include "settings/settings_store.h"
 #include "common/error_rule.h"
@@ -15,7 +18,32 @@ constexpr int listedTracks = 30;
 
 long long wholeNumber(double value) { return static_cast<long long>(std::nearbyint(value)); }
 
+// Why a chosen music file is not taken, or "" when it can be.
+std::string whyNotTaken(const std::string& path, std::size_t longest)
+{
+    if (path.find_first_of("\r\n") != std::string::npos)
+        return "ﾌｧｲﾙ名に改行があります。";
+    const std::optional<std::string> bytes = utf8ToCp932(path);
+    if (!bytes)
+        return "ﾌｧｲﾙ名に設定ﾌｧｲﾙ (Shift_JIS) で表せない文字があります。";
+    if (bytes->size() > longest)
+        return "ﾊﾟｽが長すぎます (Shift_JISで" + std::to_string(longest) + "ﾊﾞｲﾄまで)。";
+    if (bgmFileType(path) == "MP3" && path.find('"') != std::string::npos)
+        return "MP3ﾌｧｲﾙのﾊﾟｽに \" があると再生できません。";
+    return {};
+}
+
 }  // namespace
+
+std::string settingsNotSavedMessage(const std::string& settingsFile, const std::string& reason)
+{
+    return "設定を保存できませんでした：\n" + settingsFile + "\n" + reason;
+}
+
+std::string musicFileRefusedMessage(const std::string& path, const std::string& reason)
+{
+    return "このﾌｧｲﾙはBGMにできません：\n" + path + "\n" + reason;
+}
 
 ScreenPoint dialogPlacement(double screenWidth, double screenHeight, double windowWidth,
                             double windowHeight)
@@ -83,22 +111,32 @@ void SettingsDialogLogic::selectMusicKind(int kind)
 
 bool SettingsDialogLogic::takeChosenFile(const std::optional<std::string>& path)
 {
-    // A Linux file name may hold a line break; written on OK it would be
-    // refused, leaving a file shown here that was never saved.
-    if (!path || path->empty() || path->find_first_of("\r\n") != std::string::npos)
+    refusal_.clear();
+    if (!path || path->empty())
         return false;
-    const std::optional<std::string> bytes = utf8ToCp932(*path);
-    if (!bytes || bytes->size() > longestFilePath)
+    // A Linux file name may hold what the settings file or the music layer
+    // cannot: taken anyway, it would be refused on OK or play nothing.
+    if (const std::string why = whyNotTaken(*path, longestFilePath); !why.empty()) {
+        refusal_ = musicFileRefusedMessage(*path, why);
         return false;
+    }
     state_.settings.bgmFile = *path;
     look_.fileLabel = *path;
     return true;
 }
 
-void SettingsDialogLogic::confirm(std::string_view repeatText)
+std::optional<std::string> SettingsDialogLogic::confirm(std::string_view repeatText)
 {
-    const std::string file = settingsFilePath(state_.programFolder);
-    runStep([&] { WriteIni(settingsSection, bgmKindKey, formatSignBlank(state_.settings.bgmKind), file); });
+    const std::string& file = settingsFile_;
+    std::error_code failure;
+    const auto write = [&](std::string_view key, const std::string& value) {
+        std::error_code why;
+        if (!WriteIni(settingsSection, key, value, file, &why) && !failure)
+            failure = why ? why : std::make_error_code(std::errc::io_error);
+    };
+    if (!file.empty())
+        failure = makeMissingFolders(std::filesystem::path(file).parent_path().string());
+    runStep([&] { write(bgmKindKey, formatSignBlank(state_.settings.bgmKind)); });
     runStep([&] {
         std::int16_t track = 0;
         if (const std::optional<double> value = numericValue(repeatText)) {
@@ -109,8 +147,13 @@ void SettingsDialogLogic::confirm(std::string_view repeatText)
         }
         state_.settings.bgmRepeat = track;
     });
-    runStep([&] { WriteIni(settingsSection, bgmRepeatKey, formatSignBlank(state_.settings.bgmRepeat), file); });
-    runStep([&] { WriteIni(settingsSection, bgmFileKey, state_.settings.bgmFile, file); });
+    runStep([&] { write(bgmRepeatKey, formatSignBlank(state_.settings.bgmRepeat)); });
+    runStep([&] { write(bgmFileKey, state_.settings.bgmFile); });
+    if (file.empty())
+        return settingsNotSavedMessage("~/.config/tamaruka/Tamaruka.ini", "ﾎｰﾑﾌｫﾙﾀﾞが見つかりません。");
+    if (failure)
+        return settingsNotSavedMessage(file, failure.message());
+    return std::nullopt;
 }
 
 }  // namespace tamaruka

@@ -3,11 +3,17 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace tamaruka {
 
 struct FrontEndState;
+
+// What the boxes of the dialog say: the settings file could not be written
+// (where, and why), a chosen music file was not taken (which, and why).
+std::string settingsNotSavedMessage(const std::string& settingsFile, const std::string& reason);
+std::string musicFileRefusedMessage(const std::string& path, const std::string& reason);
 
 // What the music section of the settings dialog shows.
 struct MusicSectionLook {
@@ -38,7 +44,10 @@ public:
     // 255-character buffer with its terminating NUL.
     static constexpr std::size_t longestFilePath = 254;
 
-    explicit SettingsDialogLogic(FrontEndState& state) : state_(state) {}
+    // settingsFile: the file OK writes, the user's own (userSettingsFilePath());
+    // empty when the user has no home folder.
+    SettingsDialogLogic(FrontEndState& state, std::string settingsFile)
+        : state_(state), settingsFile_(std::move(settingsFile)) {}
 
     // The load steps that concern the music section, in order: both inputs
     // disabled, the marker of the stored kind, the input of that kind enabled,
@@ -56,16 +65,22 @@ public:
     // The file chooser's answer; nullopt when it was cancelled. A path that
     // code page 932 cannot hold, or that is longer than longestFilePath bytes
     // in it, does not fit the chooser's buffer and is not taken; nor is one
-    // with a line break, which the settings file cannot hold. Returns whether
-    // the file was taken.
+    // with a line break, which the settings file cannot hold, nor an MP3 path
+    // with a double quotation mark, which ends the quoted path in the music
+    // layer's open command early. Returns whether the file was taken; when
+    // a chosen file is not, refusal() says why for the user.
     bool takeChosenFile(const std::optional<std::string>& path);
+    const std::string& refusal() const { return refusal_; }
 
-    // OK: writes the kind (" 1"), the track read from the box's text and the
-    // file path unchanged. A text that is not a number gives track 0; a number
-    // is rounded half to even. A number beyond 16 bits (99999) cannot be
+    // OK: makes the settings file's folder when it is missing, then writes the
+    // kind (" 1"), the track read from the box's text and the file path
+    // unchanged. A text that is not a number gives track 0; a number is
+    // rounded half to even. A number beyond 16 bits (99999) cannot be
     // converted: that step fails, so the track keeps the value it had and that
-    // value is written, never a wrapped or cut one.
-    void confirm(std::string_view repeatText);
+    // value is written, never a wrapped or cut one. Returns the text for the
+    // user when the settings could not be saved (with the file's path and the
+    // reason), nullopt when they were.
+    std::optional<std::string> confirm(std::string_view repeatText);
 
     const MusicSectionLook& look() const { return look_; }
 
@@ -73,7 +88,9 @@ private:
     void showKind(int kind);
 
     FrontEndState& state_;
+    std::string settingsFile_;
     MusicSectionLook look_;
+    std::string refusal_;
 };
 
 }  // namespace tamaruka

@@ -93,6 +93,45 @@ TEST_F(MusicAudioTest, WavLoopsUntilStopped) {
     EXPECT_LT(output.peak(stoppedAt + 0.3, stoppedAt + 0.6), 1);
 }
 
+// A WAV of half a gigabyte, mostly silence: one second of tone, then its
+// data runs on as a hole in the file (cheap on any disk).
+std::string writeLongWav(const std::string& folder) {
+    const std::string wav = folder + "/long.wav";
+    test::writeToneWav(wav, 440, 1.0);
+    constexpr std::uint32_t dataBytes = 512u * 1024 * 1024;
+    std::fstream header(wav, std::ios::in | std::ios::out | std::ios::binary);
+    const auto putSize = [&](std::streamoff at, std::uint32_t value) {
+        header.seekp(at);
+        for (int i = 0; i < 4; ++i) header.put(static_cast<char>((value >> (8 * i)) & 0xFF));
+    };
+    putSize(4, 36 + dataBytes);
+    putSize(40, dataBytes);
+    header.close();
+    if (::truncate(wav.c_str(), 44 + static_cast<off_t>(dataBytes)) != 0) return {};
+    return wav;
+}
+
+TEST_F(MusicAudioTest, LongWavStreamsInMemoryThatDoesNotGrowWithTheFile) {
+    const std::string wav = writeLongWav(folder);
+    ASSERT_FALSE(wav.empty());
+    auto keepOutputOpen = openAudioSession();
+    ASSERT_TRUE(keepOutputOpen);
+    const long before = test::processStatusKilobytes(::getpid(), "VmHWM");
+    auto music = makeMusicPlayback(MusicSettings{2, 0, wav});
+    music->WavPlay();
+    ASSERT_TRUE(output.waitFor(1.5));
+    EXPECT_GT(output.toneAmplitude(440, 0.3, 0.9), kPresent);
+    EXPECT_LT(output.peak(1.2, 1.5), 1);  // the silent rest of the file plays on
+    const long grown = test::processStatusKilobytes(::getpid(), "VmHWM") - before;
+    std::printf("peak memory grew by %ld kB playing a 512 MiB WAV\n", grown);
+    EXPECT_LT(grown, 32 * 1024);  // loaded whole it would be 512 MiB and more
+
+    music->WavStop();
+    const double stoppedAt = output.seconds();
+    ASSERT_TRUE(output.waitFor(stoppedAt + 0.6));
+    EXPECT_LT(output.peak(stoppedAt + 0.3, stoppedAt + 0.6), 1);
+}
+
 TEST_F(MusicAudioTest, Mp3PlaysEndsAndIsRestartedByTheLoop) {
     const std::string mp3 = folder + "/tone.mp3";
     if (!test::writeToneMp3(folder, mp3, 880, 0.5)) GTEST_SKIP() << "lame is not installed";

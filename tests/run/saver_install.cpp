@@ -36,20 +36,7 @@ std::unique_ptr<ChildProcess> SaverInstall::start(const std::vector<std::string>
 }
 
 std::vector<int> SaverInstall::rendererProcesses() const {
-    std::vector<int> found;
-    const fs::path renderer = fs::path(folder_) / "Tamaruka.data";
-    std::error_code error;
-    for (const auto& entry : fs::directory_iterator("/proc", error)) {
-        const std::string name = entry.path().filename();
-        if (name.find_first_not_of("0123456789") != std::string::npos) continue;
-        std::error_code linkError;
-        if (fs::read_symlink(entry.path() / "exe", linkError) != renderer) continue;
-        std::ifstream stat(entry.path() / "stat");
-        std::string pid, command, state;
-        stat >> pid >> command >> state;
-        if (state != "Z") found.push_back(std::stoi(name));
-    }
-    return found;
+    return liveProcessesOf((fs::path(folder_) / "Tamaruka.data").string());
 }
 
 void SaverInstall::replaceRenderer(const std::string& content, bool executable) const {

@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <mutex>
 #include <stdexcept>
 #include <vector>
@@ -37,6 +38,14 @@ std::string makeTempDir(const std::string& prefix) {
     if (createdFolders().empty()) std::atexit(removeCreatedFolders);
     createdFolders().push_back(pattern);
     return pattern;
+}
+
+long processStatusKilobytes(int pid, const std::string& field) {
+    std::ifstream status("/proc/" + std::to_string(pid) + "/status");
+    for (std::string line; std::getline(status, line);) {
+        if (line.rfind(field + ":", 0) == 0) return std::stol(line.substr(field.size() + 1));
+    }
+    return -1;
 }
 
 bool waitUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout) {

@@ -134,6 +134,13 @@ private:
     std::string outputPath_;
 };
 
+// Live (not zombie) processes whose executable is this file, whoever runs them.
+std::vector<int> liveProcessesOf(const std::string& executable);
+
+// A "<field>:" line of /proc/<pid>/status in kilobytes (VmHWM, VmRSS);
+// -1 when the process or the field is not there.
+long processStatusKilobytes(int pid, const std::string& field);
+
 // Polls the condition every 10 ms until it holds or the timeout passes.
 bool waitUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout);
 

@@ -21,22 +21,25 @@ std::string fileBytes(const std::string& path)
     return text.str();
 }
 
-// A dialog over a state whose program folder is a fresh temporary folder.
+std::string freshFolder()
+{
+    std::string pattern = (std::filesystem::temp_directory_path() / "tamaruka-ui-XXXXXX").string();
+    return mkdtemp(pattern.data()) ? pattern : std::string();
+}
+
+// A dialog whose settings file lies in folders of a fresh temporary folder
+// that do not exist yet.
 class SettingsDialogLogicTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        std::string pattern = (std::filesystem::temp_directory_path() / "tamaruka-ui-XXXXXX").string();
-        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-        state.programFolder = pattern;
-    }
-    void TearDown() override { std::filesystem::remove_all(state.programFolder); }
+    void SetUp() override { ASSERT_FALSE(folder.empty()); }
+    void TearDown() override { std::filesystem::remove_all(folder); }
 
-    std::string ini() const { return settingsFilePath(state.programFolder); }
+    std::string ini() const { return folder + "/config/tamaruka/Tamaruka.ini"; }
     std::string read(std::string_view key) const { return ReadIni(settingsSection, key, ini()); }
 
+    std::string folder = freshFolder();
     FrontEndState state;
-    SettingsDialogLogic dialog{state};
+    SettingsDialogLogic dialog{state, ini()};
 };
 
 TEST_F(SettingsDialogLogicTest, KindZeroMarksNoneAndDisablesBothInputs)
@@ -149,6 +152,44 @@ TEST_F(SettingsDialogLogicTest, CancelledOrUnfittingFileChangesNothing)
     EXPECT_EQ(dialog.look().fileLabel, "/music/old.wav");
     EXPECT_TRUE(dialog.takeChosenFile(fits));
     EXPECT_EQ(state.settings.bgmFile, fits);
+}
+
+TEST_F(SettingsDialogLogicTest, RefusedFileTellsWhichAndWhy)
+{
+    const std::string quoted = "/music/\"live\".mp3";
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"/music/música.mp3", "ﾌｧｲﾙ名に設定ﾌｧｲﾙ (Shift_JIS) で表せない文字があります。"},
+        {quoted, "MP3ﾌｧｲﾙのﾊﾟｽに \" があると再生できません。"},
+        {"/music/a\nb.wav", "ﾌｧｲﾙ名に改行があります。"},
+        {"/" + std::string(253, 'a') + ".mp3", "ﾊﾟｽが長すぎます (Shift_JISで254ﾊﾞｲﾄまで)。"}};
+    for (const auto& [path, why] : cases) {
+        EXPECT_FALSE(dialog.takeChosenFile(path));
+        EXPECT_EQ(dialog.refusal(), "このﾌｧｲﾙはBGMにできません：\n" + path + "\n" + why);
+    }
+    // A quotation mark is only in the way of the MP3's open command.
+    EXPECT_TRUE(dialog.takeChosenFile("/music/\"live\".wav"));
+    EXPECT_EQ(dialog.refusal(), "");
+    EXPECT_FALSE(dialog.takeChosenFile(std::nullopt));  // cancelled: nothing to say
+    EXPECT_EQ(dialog.refusal(), "");
+}
+
+TEST_F(SettingsDialogLogicTest, ConfirmMakesTheFoldersAndSaysWhenItCannotSave)
+{
+    EXPECT_EQ(dialog.confirm("3"), std::nullopt);
+    EXPECT_EQ(read(bgmRepeatKey), "3");
+    EXPECT_EQ(std::filesystem::status(folder + "/config/tamaruka").permissions() &
+                  std::filesystem::perms::all,
+              std::filesystem::perms::owner_all);
+
+    // A file where the folder should be: no user (root included) can save there.
+    std::ofstream(folder + "/blocked") << "";
+    const std::string blocked = folder + "/blocked/tamaruka/Tamaruka.ini";
+    SettingsDialogLogic refused(state, blocked);
+    EXPECT_EQ(refused.confirm("3"),
+              "設定を保存できませんでした：\n" + blocked + "\nNot a directory");
+    SettingsDialogLogic homeless(state, "");
+    EXPECT_EQ(homeless.confirm("3"), "設定を保存できませんでした：\n~/.config/tamaruka/Tamaruka.ini\n"
+                                     "ﾎｰﾑﾌｫﾙﾀﾞが見つかりません。");
 }
 
 TEST_F(SettingsDialogLogicTest, PointerNotedForTheZooms)
