@@ -1,5 +1,7 @@
 #include <csignal>
+#include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -108,6 +110,63 @@ TEST(IniFile, WritingKeepsEveryOtherLineByteForByte)
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.path()),
                             std::filesystem::directory_iterator{}),
               1);  // no temporary file left behind
+}
+
+long peakKilobytes()
+{
+    std::ifstream status("/proc/self/status");
+    for (std::string line; std::getline(status, line);)
+        if (line.rfind("VmHWM:", 0) == 0) return std::stol(line.substr(6));
+    return -1;
+}
+
+TEST(IniFile, LargeFileIsReadAndRewrittenInMemoryThatDoesNotGrowWithIt)
+{
+    TempFolder folder;
+    const std::string ini = folder.file("Tamaruka.ini");
+    // 64 MB of short lines, one line longer than any read buffer, the
+    // section at the start and a key deep down in another section, the last
+    // line without a line break.
+    const std::string head = "[Section]\r\n" + kindKeyBytes + "= 1\r\n\r\n[Other]\r\n";
+    const std::string filler = "; a short line of filler\r\n";
+    const std::string longLine = "long=" + std::string(200 * 1024, 'x') + "\r\n";
+    const std::string tail = "deep=found\r\nlast=line";
+    {
+        std::ofstream out(ini, std::ios::binary);
+        out << head;
+        for (int i = 0; i < 1'200'000; ++i) out << filler;
+        out << longLine;
+        for (int i = 0; i < 1'200'000; ++i) out << filler;
+        out << tail;
+    }
+    const auto sizeBefore = std::filesystem::file_size(ini);
+    const long before = peakKilobytes();
+
+    EXPECT_EQ(ReadIni("Other", "deep", ini), "found");
+    EXPECT_EQ(ReadIni("Other", "long", ini), std::string(255, 'x'));
+    EXPECT_EQ(ReadIni("Section", bgmKindKey, ini), "1");
+    EXPECT_TRUE(WriteIni("Section", bgmRepeatKey, " 5", ini));  // inserted near the start
+    EXPECT_TRUE(WriteIni("Other", "deep", "changed", ini));    // changed near the end
+    const long grown = peakKilobytes() - before;
+    std::printf("peak memory grew by %ld kB for a %ju-byte file\n", grown,
+                static_cast<std::uintmax_t>(sizeBefore));
+    EXPECT_LT(grown, 4 * 1024);
+
+    const std::string inserted = repeatKeyBytes + "= 5\r\n";
+    EXPECT_EQ(std::filesystem::file_size(ini), sizeBefore + inserted.size() + 2);
+    std::ifstream in(ini, std::ios::binary);
+    std::string start(head.size() + inserted.size(), '\0');
+    in.read(start.data(), static_cast<std::streamsize>(start.size()));
+    EXPECT_EQ(start, "[Section]\r\n" + kindKeyBytes + "= 1\r\n" + inserted + "\r\n[Other]\r\n");
+    const std::string expectedEnd = "filler\r\ndeep=changed\r\nlast=line";
+    std::string end(expectedEnd.size(), '\0');
+    in.seekg(-static_cast<std::streamoff>(end.size()), std::ios::end);
+    in.read(end.data(), static_cast<std::streamsize>(end.size()));
+    EXPECT_EQ(end, expectedEnd);
+    EXPECT_EQ(ReadIni("Other", "long", ini), std::string(255, 'x'));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.path()),
+                            std::filesystem::directory_iterator{}),
+              1);
 }
 
 TEST(IniFile, LongValuesComeBackCutTo255Bytes)
