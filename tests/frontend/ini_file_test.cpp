@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include "settings/atomic_file.h"
 #include "settings/settings_store.h"
 #include "temp_folder.h"
 
@@ -167,6 +168,23 @@ TEST(IniFile, LargeFileIsReadAndRewrittenInMemoryThatDoesNotGrowWithIt)
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.path()),
                             std::filesystem::directory_iterator{}),
               1);
+}
+
+TEST(IniFile, SettingsAreWrittenThroughALinkAndACacheFileReplacesIt)
+{
+    TempFolder folder;
+    const std::string kept = folder.file("dotfiles.ini");
+    const std::string ini = folder.file("Tamaruka.ini");
+    writeBytes(kept, "[Section]\r\n");
+    std::filesystem::create_symlink(kept, ini);
+    EXPECT_TRUE(WriteIni("Section", "k", "1", ini));
+    EXPECT_TRUE(std::filesystem::is_symlink(ini));
+    EXPECT_EQ(readBytes(kept), "[Section]\r\nk=1\r\n");
+
+    EXPECT_TRUE(replaceFileAtomically(ini, "new", false, LinkHandling::Replace));
+    EXPECT_FALSE(std::filesystem::is_symlink(ini));
+    EXPECT_EQ(readBytes(ini), "new");
+    EXPECT_EQ(readBytes(kept), "[Section]\r\nk=1\r\n");  // the file it named is untouched
 }
 
 TEST(IniFile, LongValuesComeBackCutTo255Bytes)
