@@ -326,6 +326,48 @@ TEST_F(SettingsDialogE2E, ConfirmWritesTheUsersOwnFileInANewFolderAndLeavesTheDe
     EXPECT_EQ(fileBytes(defaultIni()), defaults);
 }
 
+TEST_F(SettingsDialogE2E, HugeSettingsFileIsLoadedAndSavedInBoundedMemory)
+{
+    // 100 MB of short lines after the three keys: read at start, rewritten on OK.
+    const std::string otherKeys = "BGM\xD8\xCB\xDF\xB0\xC4= 0\r\nBGM\xCC\xA7\xB2\xD9=\r\n";
+    const std::string head = "[Section]\r\nBGM\x8B\xE6\x95\xAA= 0\r\n" + otherKeys;
+    const std::string line = "; kept line\r\n";
+    fs::create_directories(fs::path(ini()).parent_path());
+    {
+        std::ofstream out(ini(), std::ios::binary);
+        out << head;
+        for (int i = 0; i < 100'000'000 / static_cast<int>(line.size()); ++i) out << line;
+    }
+    const auto size = fs::file_size(ini());
+    openDialog();
+    const long atLoad = test::processStatusKilobytes(program->pid(), "VmHWM");
+    clickOn(lblCd);
+    const auto pressed = std::chrono::steady_clock::now();
+    clickOn(cmdSet);
+    // The peak once saved, read until the program is gone.
+    long atSave = atLoad;
+    while (program->running()) {
+        atSave = std::max(atSave, test::processStatusKilobytes(program->pid(), "VmHWM"));
+        std::this_thread::sleep_for(5ms);
+    }
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - pressed).count();
+    std::printf("peak memory %ld kB with the dialog open, %ld kB after saving (%.2f s) a %ju-byte file\n",
+                atLoad, atSave, seconds, static_cast<std::uintmax_t>(size));
+    EXPECT_LT(atSave, 200 * 1024);  // a copy of the file alone would be 100 MB more
+    EXPECT_LT(seconds, 30.0);
+    EXPECT_EQ(program->waitExit(1s), 0);
+
+    EXPECT_EQ(fs::file_size(ini()), size);  // only the kind's digit changed
+    std::ifstream in(ini(), std::ios::binary);
+    std::string start(head.size() + line.size(), '\0');
+    in.read(start.data(), static_cast<std::streamsize>(start.size()));
+    EXPECT_EQ(start, "[Section]\r\nBGM\x8B\xE6\x95\xAA= 1\r\n" + otherKeys + line);
+    std::string end(line.size(), '\0');
+    in.seekg(-static_cast<std::streamoff>(line.size()), std::ios::end);
+    in.read(end.data(), static_cast<std::streamsize>(end.size()));
+    EXPECT_EQ(end, line);
+}
+
 // How a save can fail: the folder cannot be made (a file stands in its way),
 // or the file-size limit (ulimit -f, 8 blocks of 512 bytes) stops the write.
 struct SaveFailure {

@@ -1,0 +1,73 @@
+// Tamaruka.scr /S under a file-size limit (ulimit -f) too small for the
+// sprite: the write fails like any other, and the run goes on.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <thread>
+
+#include "tests/run/saver_install.h"
+
+namespace tamaruka::test {
+namespace {
+
+using namespace std::chrono_literals;
+namespace fs = std::filesystem;
+
+std::string fileBytes(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+// A 32 x 32 grey sprite at 24 bits, as an earlier run might have left.
+std::string oldSprite()
+{
+    const auto put32 = [](std::string& out, std::size_t at, std::uint32_t v) {
+        for (int i = 0; i < 4; ++i) out[at + i] = static_cast<char>((v >> (8 * i)) & 0xFF);
+    };
+    std::string bmp(54 + 32 * 32 * 3, static_cast<char>(0x80));
+    bmp.replace(0, 54, std::string(54, '\0'));
+    bmp[0] = 'B';
+    bmp[1] = 'M';
+    put32(bmp, 2, static_cast<std::uint32_t>(bmp.size()));
+    put32(bmp, 10, 54);
+    put32(bmp, 14, 40);
+    put32(bmp, 18, 32);
+    put32(bmp, 22, 32);
+    bmp[26] = 1;
+    bmp[28] = 24;
+    return bmp;
+}
+
+TEST(SaverFileSizeLimitE2E, SpriteThatCannotBeWrittenLeavesTheOldOneAndTheRunGoesOn)
+{
+    SaverInstall install;
+    const std::string sprite = install.spriteFile();
+    fs::create_directories(fs::path(sprite).parent_path());
+    const std::string before = oldSprite();
+    std::ofstream(sprite, std::ios::binary) << before;
+
+    // 4 blocks of 512 bytes: less than any sprite file.
+    ChildProcess saver("/bin/sh", {"-c", "ulimit -f 4; exec \"$0\" /S", install.folder() + "/Tamaruka.scr"},
+                       {{"XDG_CACHE_HOME", install.folder() + "/cache"},
+                        {"XDG_CONFIG_HOME", install.folder() + "/config"},
+                        {"MESA_SHADER_CACHE_DISABLE", "true"}});
+    // The next step ran: the renderer was started, with the sprite that was there.
+    EXPECT_TRUE(waitUntil([&] { return install.rendererRunning(); }, 20s)) << saver.outputText();
+    std::this_thread::sleep_for(1s);
+    EXPECT_TRUE(saver.running()) << "the front-end died: " << saver.waitExit(0ms).value_or(-1);
+    EXPECT_EQ(fileBytes(sprite), before);
+    std::vector<std::string> temporary;
+    for (const auto& entry : fs::directory_iterator(fs::path(sprite).parent_path()))
+        if (entry.path().filename() != "Fireworks.bmp") temporary.push_back(entry.path().filename());
+    EXPECT_EQ(temporary, std::vector<std::string>{});
+    install.killRenderers();
+}
+
+}  // namespace
+}  // namespace tamaruka::test
