@@ -5,9 +5,9 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <thread>
 
+#include "tests/frontend/temp_folder.h"
 #include "tests/run/saver_install.h"
 
 namespace tamaruka::test {
@@ -15,14 +15,6 @@ namespace {
 
 using namespace std::chrono_literals;
 namespace fs = std::filesystem;
-
-std::string fileBytes(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
 
 // A 32 x 32 grey sprite at 24 bits, as an earlier run might have left.
 std::string oldSprite()
@@ -61,7 +53,7 @@ TEST(SaverFileSizeLimitE2E, SpriteThatCannotBeWrittenLeavesTheOldOneAndTheRunGoe
     EXPECT_TRUE(waitUntil([&] { return install.rendererRunning(); }, 20s)) << saver.outputText();
     std::this_thread::sleep_for(1s);
     EXPECT_TRUE(saver.running()) << "the front-end died: " << saver.waitExit(0ms).value_or(-1);
-    EXPECT_EQ(fileBytes(sprite), before);
+    EXPECT_EQ(readBytes(sprite), before);
     std::vector<std::string> temporary;
     for (const auto& entry : fs::directory_iterator(fs::path(sprite).parent_path()))
         if (entry.path().filename() != "Fireworks.bmp") temporary.push_back(entry.path().filename());
