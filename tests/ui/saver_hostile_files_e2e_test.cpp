@@ -1,13 +1,16 @@
-// Tamaruka.scr /S under a file-size limit (ulimit -f) too small for the
-// sprite: the write fails like any other, and the run goes on.
+// Tamaruka.scr /S, end to end with the real renderer, against what a file can
+// do to it: a file-size limit (ulimit -f) too small for the sprite, and a
+// half-gigabyte WAV as the music.
 #include <gtest/gtest.h>
 
 #include <chrono>
 #include <filesystem>
+#include <cstdio>
 #include <fstream>
 #include <thread>
 
 #include "tests/frontend/temp_folder.h"
+#include "tests/music/music_audio_fixtures.h"
 #include "tests/run/saver_install.h"
 
 namespace tamaruka::test {
@@ -36,7 +39,7 @@ std::string oldSprite()
     return bmp;
 }
 
-TEST(SaverFileSizeLimitE2E, SpriteThatCannotBeWrittenLeavesTheOldOneAndTheRunGoesOn)
+TEST(SaverHostileFilesE2E, SpriteThatCannotBeWrittenLeavesTheOldOneAndTheRunGoesOn)
 {
     SaverInstall install;
     const std::string sprite = install.spriteFile();
@@ -59,6 +62,28 @@ TEST(SaverFileSizeLimitE2E, SpriteThatCannotBeWrittenLeavesTheOldOneAndTheRunGoe
         if (entry.path().filename() != "Fireworks.bmp") temporary.push_back(entry.path().filename());
     EXPECT_EQ(temporary, std::vector<std::string>{});
     install.killRenderers();
+}
+
+TEST(SaverHostileFilesE2E, HalfAGigabyteWavPlaysInMemoryThatDoesNotGrowWithIt)
+{
+    SaverInstall install;
+    DiskAudioOutput audio{install.folder()};  // SDL's disk driver for the programs started here
+    const std::string wav = install.folder() + "/long.wav";
+    ASSERT_TRUE(writeLongWav(wav, 440));
+    install.writeSettings(2, 0, wav);
+    XClient x;
+    x.movePointer(512, 384);
+    auto saver = install.start({"/S"});
+    ASSERT_TRUE(x.waitForWindow("--Fireworks--", 20s).has_value()) << saver->outputText();
+    ASSERT_TRUE(audio.waitFor(1.5));
+    EXPECT_GT(audio.toneAmplitude(440, 0.2, 0.8), kToneAmplitude * 0.3);
+    const long peak = processStatusKilobytes(saver->pid(), "VmHWM");
+    std::printf("front-end peak memory %ld kB playing a 512 MiB WAV\n", peak);
+    EXPECT_LT(peak, 200 * 1024);  // loaded whole, the file alone is 512 MiB
+    x.movePointer(100, 100);  // ends the run as a user would
+    EXPECT_TRUE(saver->waitExit(10s).has_value());
+    install.killRenderers();
+    EXPECT_TRUE(x.waitForWindowGone("--Fireworks--", 10s));
 }
 
 }  // namespace
