@@ -187,6 +187,25 @@ TEST(IniFile, SettingsAreWrittenThroughALinkAndACacheFileReplacesIt)
     EXPECT_EQ(readBytes(kept), "[Section]\r\nk=1\r\n");  // the file it named is untouched
 }
 
+TEST(IniFile, SeveralKeysGoInOneRewrite)
+{
+    TempFolder folder;
+    const std::string ini = folder.file("Tamaruka.ini");
+    writeBytes(ini, "[Section]\n" + repeatKeyBytes + "=1\n\n[Other]\nx=1\n");
+    EXPECT_TRUE(WriteIniKeys("Section", {{bgmKindKey, " 2"}, {bgmRepeatKey, " 3"}, {bgmFileKey, "/a.wav"}}, ini));
+    // The one there changes in place; the new ones follow in order.
+    EXPECT_EQ(readBytes(ini), "[Section]\n" + repeatKeyBytes + "= 3\n" + kindKeyBytes + "= 2\n" +
+                                  fileKeyBytes + "=/a.wav\n\n[Other]\nx=1\n");
+    EXPECT_TRUE(WriteIniKeys("New", {{"a", "1"}, {"b", "2"}}, ini));
+    EXPECT_EQ(readBytes(ini).substr(readBytes(ini).find("[New]")), "[New]\na=1\nb=2\n");
+    // One value that cannot be stored: nothing is.
+    const std::string before = readBytes(ini);
+    std::error_code why;
+    EXPECT_FALSE(WriteIniKeys("Section", {{bgmKindKey, " 1"}, {bgmFileKey, "/\xF0\x9F\x8E\x86.wav"}}, ini, &why));
+    EXPECT_EQ(why, std::errc::invalid_argument);
+    EXPECT_EQ(readBytes(ini), before);
+}
+
 TEST(IniFile, LongValuesComeBackCutTo255Bytes)
 {
     TempFolder folder;
