@@ -213,7 +213,7 @@ void SettingsDialog::onLoad()
     runStep([&] {
         // The whole window is placed, frame included: a window manager tells
         // the frame it will give before the window is first shown.
-        if (const std::optional<FrameExtents> extents = requestFrameExtents(winId(), frameAnswerWait))
+        if (const std::optional<FrameExtents> extents = requestFrameExtents(static_cast<std::uint32_t>(winId()), frameAnswerWait))
             frameMargins_ = QMargins(extents->left, extents->top, extents->right, extents->bottom);
         const ScreenSize screen = screenSize();
         const QSize window = geometry().marginsAdded(frameMargins_).size();
