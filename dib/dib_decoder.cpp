@@ -1,5 +1,6 @@
 #include "dib/dib_decoder.h"
 
+#include <cstdlib>
 #include <limits>
 #include <new>
 #include <vector>
@@ -96,7 +97,11 @@ bool readMasks(const DibHeader& header, Bytes masks, DibChannelMasks& out) {
 
 }  // namespace
 
-DibDecodeResult decodeDib(Bytes file, std::size_t maxPixelBytes) {
+std::uint64_t dibRlePixelBytesBound(std::size_t streamBytes) {
+    return DibRleBlankAllowance + (static_cast<std::uint64_t>(streamBytes) * 765 + 1) / 2;
+}
+
+DibDecodeResult decodeDib(Bytes file, const DibLimits& limits) {
     const bool fileHeader = hasFileHeader(file);
     const std::size_t headerStart = fileHeader ? DibFileHeaderSize : 0;
     if (file.size() < headerStart) return DibError::UnknownFormat;
@@ -116,6 +121,10 @@ DibDecodeResult decodeDib(Bytes file, std::size_t maxPixelBytes) {
     if (file.size() < tableEnd) return DibError::ConversionError;
 
     if (!knownStorage(header) || header.width <= 0 || header.height == 0) {
+        return DibError::ConversionError;
+    }
+    // No texture could hold it (the 64-bit negation keeps INT32_MIN whole).
+    if (header.width > limits.maxSide || std::abs(std::int64_t{header.height}) > limits.maxSide) {
         return DibError::ConversionError;
     }
     // Top-down rows are not converted: the image has no rows.
@@ -154,7 +163,12 @@ DibDecodeResult decodeDib(Bytes file, std::size_t maxPixelBytes) {
     // Sides below 2^31 keep this product below 2^63.
     const std::uint64_t pixelBytes =
         static_cast<std::uint64_t>(format.width) * static_cast<std::uint64_t>(format.rows) * 3;
-    if (pixelBytes > maxPixelBytes || pixelBytes > std::numeric_limits<std::size_t>::max()) {
+    // A few bytes of run-length codes can claim a vast picture; its memory
+    // may only grow with the stream that paints it.
+    if (runLength && pixelBytes > dibRlePixelBytesBound(data.size())) {
+        return DibError::ConversionError;
+    }
+    if (pixelBytes > limits.maxPixelBytes || pixelBytes > std::numeric_limits<std::size_t>::max()) {
         return DibError::OutOfMemory;
     }
     DibImage image{header.width, header.height, {}};

@@ -1,12 +1,14 @@
 #include "dib/dib_loader.h"
 
 #include <fcntl.h>
-#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cerrno>
 #include <cstdint>
-#include <span>
+#include <new>
+#include <vector>
 
 #include "dib/dib_decoder.h"
 
@@ -14,40 +16,39 @@ namespace tamaruka {
 
 namespace {
 
-// The whole file mapped read-only; empty when it cannot be opened or mapped
-// (an empty file cannot be mapped either).
-class MappedFile {
-public:
-    explicit MappedFile(const std::string& fileName) {
-        // O_NONBLOCK keeps a FIFO from stalling the open; it is refused below.
-        const int fd = ::open(fileName.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-        if (fd < 0) return;
-        struct stat info {};
-        if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_size > 0) {
-            const auto size = static_cast<std::size_t>(info.st_size);
-            void* view = ::mmap(nullptr, size, PROT_READ, MAP_PRIVATE, fd, 0);
-            if (view != MAP_FAILED) {
-                view_ = view;
-                size_ = size;
+// Reads the file into memory, at most maxBytes of it. Nothing is mapped, so
+// a file cut short by another program while it is read only gives fewer
+// bytes. Empty when the file cannot be opened, is not a regular file, or
+// holds nothing.
+std::vector<std::uint8_t> readFileBytes(const std::string& fileName, std::size_t maxBytes) {
+    std::vector<std::uint8_t> bytes;
+    // O_NONBLOCK keeps a FIFO from stalling the open; it is refused below.
+    const int fd = ::open(fileName.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) return bytes;
+    struct stat info {};
+    if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode)) {
+        // The size is a hint only: the file may shrink or grow meanwhile.
+        const auto expected = static_cast<std::uint64_t>(info.st_size > 0 ? info.st_size : 0);
+        std::size_t capacity = static_cast<std::size_t>(std::min<std::uint64_t>(expected, maxBytes));
+        constexpr std::size_t Chunk = 64 * 1024;
+        try {
+            bytes.resize(std::max(capacity, std::min(Chunk, maxBytes)));
+            std::size_t filled = 0;
+            while (filled < maxBytes) {
+                if (filled == bytes.size()) bytes.resize(std::min(maxBytes, bytes.size() * 2));
+                const ssize_t got = ::read(fd, bytes.data() + filled, bytes.size() - filled);
+                if (got < 0 && errno == EINTR) continue;
+                if (got <= 0) break;
+                filled += static_cast<std::size_t>(got);
             }
+            bytes.resize(filled);
+        } catch (const std::bad_alloc&) {
+            bytes.clear();
         }
-        ::close(fd);
     }
-    ~MappedFile() {
-        if (view_) ::munmap(view_, size_);
-    }
-    MappedFile(const MappedFile&) = delete;
-    MappedFile& operator=(const MappedFile&) = delete;
-
-    bool isOpen() const { return view_ != nullptr; }
-    std::span<const std::uint8_t> bytes() const {
-        return {static_cast<const std::uint8_t*>(view_), size_};
-    }
-
-private:
-    void* view_ = nullptr;
-    std::size_t size_ = 0;
-};
+    ::close(fd);
+    return bytes;
+}
 
 void report(const LoaderErrorSink& showLoaderError, const std::string& text) {
     if (showLoaderError) showLoaderError(text);
@@ -60,13 +61,14 @@ std::string dibOpenFailureText(const std::string& fileName) {
 }
 
 std::optional<DibImage> loadDibImage(const std::string& fileName,
-                                     const LoaderErrorSink& showLoaderError) {
-    const MappedFile file(fileName);
-    if (!file.isOpen()) {
+                                     const LoaderErrorSink& showLoaderError,
+                                     const DibLimits& limits) {
+    const std::vector<std::uint8_t> file = readFileBytes(fileName, DibMaxFileBytes);
+    if (file.empty()) {
         report(showLoaderError, dibOpenFailureText(fileName));
         return std::nullopt;
     }
-    DibDecodeResult result = decodeDib(file.bytes());
+    DibDecodeResult result = decodeDib(file, limits);
     if (const auto* error = std::get_if<DibError>(&result)) {
         report(showLoaderError, std::string(dibErrorText(*error)));
         return std::nullopt;

@@ -1,8 +1,80 @@
 #include "display_mode/display_mode_music.h"
 
+#include <chrono>
+#include <filesystem>
+#include <system_error>
+#include <utility>
+
+#include "music/background_music.h"
+#include "music/music_lock.h"
+#include "music/music_playback.h"
+#include "settings/music_settings.h"
+#include "settings/settings_store.h"
+
 namespace tamaruka {
 
-// Silent until the music for the display mode is wired in.
-std::unique_ptr<DisplayModeMusic> startDisplayModeMusic(bool, const std::string&) { return nullptr; }
+namespace {
+
+namespace fs = std::filesystem;
+
+// The folder of Tamaruka.scr, whose Tamaruka.ini is the system-wide default.
+// In the build tree both programs sit side by side; installed, this program
+// lives in the hosts' folder and the others in their own, at a path fixed
+// relative to it at build time.
+std::string programFolder() {
+    std::error_code error;
+    const fs::path self = fs::read_symlink("/proc/self/exe", error);
+    if (error) return "";
+    const fs::path own = self.parent_path();
+    if (fs::exists(own / "Tamaruka.scr", error)) return own.string();
+    return (own / TAMARUKA_PROGRAMS_FROM_DISPLAY_MODE).lexically_normal().string();
+}
+
+class LockedMusic : public DisplayModeMusic {
+public:
+    using Clock = ClockedBackgroundMusic::Clock;
+
+    LockedMusic(const MusicSettings& settings, std::unique_ptr<MusicLock> lock)
+        : settings_(settings),
+          lock_(std::move(lock)),
+          playback_(makeMusicPlayback(settings_)),
+          music_(settings_, *playback_) {
+        music_.start(Clock::now());
+    }
+    ~LockedMusic() override { stop(); }
+
+    void tick() override {
+        if (!stopped_) music_.tick(Clock::now());
+    }
+
+    void stop() override {
+        if (stopped_) return;
+        stopped_ = true;
+        music_.stop();
+        // The sound device is closed before another instance may take over.
+        playback_.reset();
+        lock_.reset();
+    }
+
+private:
+    MusicSettings settings_;
+    std::unique_ptr<MusicLock> lock_;
+    std::unique_ptr<MusicPlayback> playback_;
+    ClockedBackgroundMusic music_;
+    bool stopped_ = false;
+};
+
+}  // namespace
+
+std::unique_ptr<DisplayModeMusic> startDisplayModeMusic(bool wanted, const std::string& displayName) {
+    if (!wanted) return nullptr;
+    MusicSettings settings;
+    LoadSettings(settings, programFolder());
+    if (!BackgroundMusic::playsAnything(settings)) return nullptr;
+    // One player per user and display: the other monitors' instances stay silent.
+    std::unique_ptr<MusicLock> lock = MusicLock::take(displayName);
+    if (!lock) return nullptr;
+    return std::make_unique<LockedMusic>(settings, std::move(lock));
+}
 
 }  // namespace tamaruka

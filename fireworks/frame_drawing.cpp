@@ -5,7 +5,7 @@
 
 namespace tamaruka {
 
-void resizeScene(int width, int height) {
+void resizeScene(int width, int height, double fieldOfViewDegrees) {
     if (height == 0) height = 1;
     // Additive blending: black texels add nothing, overlapping sparks brighten
     // towards white, and the drawing order does not matter.
@@ -15,7 +15,7 @@ void resizeScene(int width, int height) {
     glViewport(0, 0, width, height);
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
-    gluPerspective(45.0, static_cast<GLdouble>(width) / static_cast<GLdouble>(height), 1.0, 250.0);
+    gluPerspective(fieldOfViewDegrees, static_cast<GLdouble>(width) / static_cast<GLdouble>(height), 1.0, 250.0);
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
 }

@@ -8,6 +8,7 @@
 #include "frontend/frontend_state.h"
 #include "frontend/mode_windows.h"
 #include "frontend/platform/x11_display.h"
+#include "frontend/platform/x11_instance_claim.h"
 #include "frontend/platform/x11_pointer.h"
 #include "frontend/platform/x11_window_lookup.h"
 #include "settings/settings_store.h"
@@ -24,6 +25,7 @@ public:
     {
         return x11::findTopLevelWindow(caption).has_value();
     }
+    bool claimInstance() override { return x11::claimInstance(); }
     void loadSettings(FrontEndState& state) override { LoadSettings(state.settings, state.programFolder); }
     bool fileExists(const std::string& path) override { return FileExists(path); }
     void messageBox(const std::string& text) override { tamaruka::messageBox(text); }

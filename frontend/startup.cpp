@@ -64,14 +64,26 @@ MainOutcome runMain(FrontEndState& state, StartupPlatform& platform)
         return MainOutcome::EndProgram;
     }
 
+    // The captions are looked up before either window exists, so two
+    // programs started together both pass step 1; of those, only the one that
+    // holds the claim goes on, for the dialog or the run.
+    const auto claimed = [&] {
+        bool held = true;
+        runStep([&] { held = platform.claimInstance(); });
+        return held;
+    };
+
     // 6. Configuration: the dialog runs modally; then the program ends.
     if (state.modeLetter == "C") {
+        if (!claimed()) return MainOutcome::EndProgram;
         runStep([&] { platform.showSettingsDialog(state); });
         return MainOutcome::EndProgram;
     }
 
     // 7. Any other switch (the password request /A among them) ends silently.
     if (!state.argumentText.empty() && state.modeLetter != "S") return MainOutcome::EndProgram;
+
+    if (!claimed()) return MainOutcome::EndProgram;
 
     // 8. Run mode hides the pointer; the run's end shows it again from this count.
     if (state.modeLetter == "S") runStep([&] { state.cursorCount = platform.showCursor(false); });

@@ -25,6 +25,9 @@ class StartupPlatform {
 public:
     virtual ~StartupPlatform() = default;
     virtual bool topLevelWindowExists(std::string_view caption) = 0;
+    // Takes the display's single-instance claim for a saver run or a settings
+    // dialog; false when another program holds it.
+    virtual bool claimInstance() = 0;
     virtual void loadSettings(FrontEndState& state) = 0;
     virtual bool fileExists(const std::string& path) = 0;
     virtual void messageBox(const std::string& text) = 0;

@@ -6,6 +6,10 @@
 #include <cdio/paranoia/cdda.h>
 #include <cdio/paranoia/paranoia.h>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
@@ -70,38 +74,84 @@ CdioDrive::~CdioDrive() {
     if (audio_) audio_->removeSource(this);
 }
 
-std::optional<CdTableOfContents> CdioDrive::tableOfContents() {
-    // Once the reader runs it owns the handles; the table is known by then.
-    if (reader_.joinable()) {
-        CdTableOfContents toc{tracks_, leadOut_};
-        return toc;
-    }
-    if (!disc_) {
-        disc_ = std::make_unique<Disc>();
-        disc_->cdio = cdio_open(source_.c_str(), DRIVER_UNKNOWN);
-    }
-    if (disc_->cdio == nullptr) {
-        disc_.reset();
-        return std::nullopt;
-    }
-    const track_t first = cdio_get_first_track_num(disc_->cdio);
-    const track_t count = cdio_get_num_tracks(disc_->cdio);
-    const lsn_t leadOut = cdio_get_track_lsn(disc_->cdio, CDIO_CDROM_LEADOUT_TRACK);
+bool cdSourceCanBeOpened(const std::string& source) {
+    // Opening without blocking tells what the name is: a FIFO or a terminal
+    // would block libcdio's own open or read for good.
+    const int fd = ::open(source.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0) return false;
+    struct stat status {};
+    const bool usable = ::fstat(fd, &status) == 0 && (S_ISREG(status.st_mode) || S_ISBLK(status.st_mode));
+    ::close(fd);
+    return usable;
+}
+
+namespace {
+
+// Opens the source if needed and reads its table of contents. Runs on a
+// worker thread: a drive may take long to answer, or never answer.
+std::optional<CdTableOfContents> readTableOfContents(CdIo_t*& cdio, const std::string& source) {
+    if (cdio == nullptr) cdio = cdio_open(source.c_str(), DRIVER_UNKNOWN);
+    if (cdio == nullptr) return std::nullopt;
+    const track_t first = cdio_get_first_track_num(cdio);
+    const track_t count = cdio_get_num_tracks(cdio);
+    const lsn_t leadOut = cdio_get_track_lsn(cdio, CDIO_CDROM_LEADOUT_TRACK);
     if (first == CDIO_INVALID_TRACK || count == CDIO_INVALID_TRACK || count == 0 || leadOut == CDIO_INVALID_LSN) {
         return std::nullopt;
     }
     CdTableOfContents toc;
     for (unsigned number = first; number < unsigned{first} + count; ++number) {
         const auto track = static_cast<track_t>(number);
-        const lsn_t start = cdio_get_track_lsn(disc_->cdio, track);
+        const lsn_t start = cdio_get_track_lsn(cdio, track);
         if (start == CDIO_INVALID_LSN) return std::nullopt;
         toc.tracks.push_back({static_cast<int>(number), start,
-                              cdio_get_track_format(disc_->cdio, track) == TRACK_FORMAT_AUDIO});
+                              cdio_get_track_format(cdio, track) == TRACK_FORMAT_AUDIO});
     }
     toc.leadOut = leadOut;
-    tracks_ = toc.tracks;
-    leadOut_ = toc.leadOut;
     return toc;
+}
+
+// One table read handed to a worker; shared, so that a worker that outlives
+// its wait (and the drive) still has what it writes to.
+struct TableRead {
+    std::mutex mutex;
+    std::condition_variable done;
+    bool finished = false;
+    std::optional<CdTableOfContents> toc;
+};
+
+}  // namespace
+
+std::optional<CdTableOfContents> CdioDrive::tableOfContents() {
+    // Once the reader runs it owns the handles; the table is known by then.
+    if (reader_.joinable()) {
+        CdTableOfContents toc{tracks_, leadOut_};
+        return toc;
+    }
+    // A source that once failed to answer in time is not asked again.
+    if (unanswered_ || !cdSourceCanBeOpened(source_)) return std::nullopt;
+    if (!disc_) disc_ = std::make_shared<Disc>();
+
+    auto read = std::make_shared<TableRead>();
+    std::thread([read, disc = disc_, source = source_] {
+        std::optional<CdTableOfContents> toc = readTableOfContents(disc->cdio, source);
+        std::lock_guard lock(read->mutex);
+        read->toc = std::move(toc);
+        read->finished = true;
+        read->done.notify_all();
+    }).detach();
+    std::unique_lock lock(read->mutex);
+    if (!read->done.wait_for(lock, kAnswerTimeLimit, [&] { return read->finished; })) {
+        unanswered_ = true;
+        disc_.reset();  // the worker keeps the handles until it returns
+        return std::nullopt;
+    }
+    if (!read->toc) {
+        if (disc_->cdio == nullptr) disc_.reset();
+        return std::nullopt;
+    }
+    tracks_ = read->toc->tracks;
+    leadOut_ = read->toc->leadOut;
+    return read->toc;
 }
 
 bool CdioDrive::trayOpen() {

@@ -1,4 +1,5 @@
 #pragma once
+#include <chrono>
 #include <condition_variable>
 #include <cstdint>
 #include <memory>
@@ -18,6 +19,10 @@ namespace tamaruka {
 // for the disc while music plays.
 class CdioDrive : public CdDrive, private PcmMixSource {
 public:
+    // How long the window thread waits for a drive to answer a table read;
+    // a drive that does not answer in time counts as having no disc, for good.
+    static constexpr std::chrono::milliseconds kAnswerTimeLimit{2000};
+
     explicit CdioDrive(std::string source);
     ~CdioDrive() override;
 
@@ -35,7 +40,8 @@ private:
     bool sectorIsAudio(std::int32_t sector) const;
 
     std::string source_;
-    std::unique_ptr<Disc> disc_;
+    std::shared_ptr<Disc> disc_;  // shared with a table read that may outlive its wait
+    bool unanswered_ = false;
     std::vector<CdTrack> tracks_;  // copy of the table for the reader
     std::int32_t leadOut_ = 0;
     std::shared_ptr<AudioSession> audio_;
@@ -57,6 +63,11 @@ private:
     std::size_t ringStart_ = 0;
     std::size_t ringFill_ = 0;
 };
+
+// True when the source is a regular file (a disc image) or a block device
+// (a drive), checked without blocking; FIFOs, terminals and other character
+// devices are refused.
+bool cdSourceCanBeOpened(const std::string& source);
 
 // The drive the "cdaudio" device uses: the one named in the command, else the
 // one named by TAMARUKA_CDROM, else libcdio's default drive; empty when the

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "settings/music_settings.h"
+#include "music/background_music.h"
 #include "music/mci_command_layer.h"
 #include "music/wave_sound.h"
 
@@ -13,29 +14,28 @@ namespace tamaruka {
 // audio CD, an MP3 file or a looped WAV file. The run window calls these from
 // its load handler, its two music timers and its close. None of them throws,
 // blocks or shows anything; a failure only means silence.
-class MusicPlayback {
+class MusicPlayback : public MusicOperations {
 public:
     // The settings are copied: they never change under a running saver.
     MusicPlayback(const MusicSettings& settings, MciCommandLayer& mci, WaveSound& wave);
-    virtual ~MusicPlayback() = default;
     MusicPlayback(const MusicPlayback&) = delete;
     MusicPlayback& operator=(const MusicPlayback&) = delete;
 
-    void CdOpen();
+    void CdOpen() override;
     // One tick of the CD watch (every 200 ms); afterwards CdWatching() tells
     // whether the watch goes on.
-    void CdWatch();
-    bool CdWatching() const { return cdWatching_; }
-    void CdClose();
+    void CdWatch() override;
+    bool CdWatching() override { return cdWatching_; }
+    void CdClose() override;
 
-    void Mp3Open();
+    void Mp3Open() override;
     bool Mp3IsPlaying();
     // One tick of the MP3 repeat check (every 1000 ms).
-    void Mp3Loop();
-    void Mp3Close();
+    void Mp3Loop() override;
+    void Mp3Close() override;
 
-    void WavPlay();
-    void WavStop();
+    void WavPlay() override;
+    void WavStop() override;
 
 private:
     void cdWatchTick();

@@ -58,11 +58,12 @@ std::optional<std::uint32_t> findTopLevelWindow(std::string_view caption)
 {
     xcb_connection_t* c = connection();
     if (!c) return std::nullopt;
-    // The root's children are the top-level windows, or the frames of a
-    // reparenting window manager, whose children are the top-level windows.
-    std::vector<xcb_window_t> windows = childrenOf(c, {screen()->root});
-    const std::vector<xcb_window_t> framed = childrenOf(c, windows);
-    windows.insert(windows.end(), framed.begin(), framed.end());
+    // Window managers wrap a client in one frame or in several nested ones,
+    // so the whole tree is searched, one round trip per level.
+    std::vector<xcb_window_t> windows;
+    for (std::vector<xcb_window_t> level = childrenOf(c, {screen()->root}); !level.empty();
+         level = childrenOf(c, level))
+        windows.insert(windows.end(), level.begin(), level.end());
 
     const xcb_atom_t utf8Name = netWmName(c);
     const uint32_t longLength = static_cast<uint32_t>(caption.size() / 4 + 2);

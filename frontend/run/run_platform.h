@@ -3,11 +3,19 @@
 #include <string>
 
 #include "frontend/toolkit/bitmap_file.h"
+#include "music/background_music.h"
 
 namespace tamaruka {
 
 // The run window's three timers.
 enum class RunTimer { Timer1, Timer2, Timer3 };
+
+// How the started program ended: its exit code, or the signal that ended it.
+struct ProgramEnd {
+    bool exited = true;
+    int exitCode = 0;
+    int signal = 0;
+};
 
 struct PointerPosition {
     int x = 0;
@@ -24,8 +32,17 @@ public:
     // Saves the picture as a BMP in the display's colour format, replacing the
     // file completely or not at all.
     virtual void saveBitmapFile(const std::string& path, const Bitmap& picture) = 0;
-    // Starts the program file detached, no arguments, no shell, not waited for.
+    // Starts the program file as a child that never outlives this process: no
+    // arguments, no shell, not waited for. Throws StepError, with the reason
+    // as its text, when it cannot be started. The platform reports the child's
+    // end to SaverRun::programEnded.
     virtual void startProgram(const std::string& path) = 0;
+    // Ends the started program if it still runs (SIGTERM, a bounded wait,
+    // then SIGKILL) and reaps it.
+    virtual void stopProgram() = 0;
+    // A modal message box with an OK button, captioned with the application
+    // title; returns when it has been closed.
+    virtual void messageBox(const std::string& text) = 0;
     // GetCursorPos: nullopt when the position cannot be read.
     virtual std::optional<PointerPosition> cursorPosition() = 0;
     // ShowCursor: returns the new display counter.
@@ -36,20 +53,8 @@ public:
     virtual void endProgram() = 0;
 };
 
-// The music operations that the run drives (the background music of the
-// front-end, behind an interface so the run's order of calls is testable).
-class RunMusic {
-public:
-    virtual ~RunMusic() = default;
-    virtual void CdOpen() = 0;
-    virtual void CdWatch() = 0;
-    virtual bool CdWatching() = 0;
-    virtual void CdClose() = 0;
-    virtual void Mp3Open() = 0;
-    virtual void Mp3Loop() = 0;
-    virtual void Mp3Close() = 0;
-    virtual void WavPlay() = 0;
-    virtual void WavStop() = 0;
-};
+// The music operations that the run drives: the front-end's background music,
+// behind an interface so the run's order of calls is testable.
+using RunMusic = MusicOperations;
 
 }  // namespace tamaruka

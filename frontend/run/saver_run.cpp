@@ -2,11 +2,11 @@
 
 #include <cstdint>
 #include <cstdlib>
+#include <exception>
 #include <limits>
 
 #include "common/sprite_path.h"
 #include "frontend/frontend_state.h"
-#include "music/music_playback.h"
 #include "frontend/run/sprite_picture.h"
 #include "settings/settings_store.h"
 #include "common/error_rule.h"
@@ -16,6 +16,10 @@ namespace tamaruka {
 namespace {
 
 std::size_t timerIndex(RunTimer timer) { return static_cast<std::size_t>(timer); }
+
+RunTimer runTimerOf(MusicTimer timer) {
+    return timer == MusicTimer::Mp3Repeat ? RunTimer::Timer1 : RunTimer::Timer2;
+}
 
 // The reference point is held in 16 bits; a wider value is an overflow error.
 std::int16_t toPointerCoordinate(int value) {
@@ -36,7 +40,10 @@ std::int32_t distance32(std::int16_t reference, int current) {
 }  // namespace
 
 SaverRun::SaverRun(FrontEndState& state, RunPlatform& platform, RunMusic& music)
-    : state_(state), platform_(platform), music_(music) {}
+    : state_(state),
+      platform_(platform),
+      music_(state.settings, music,
+             [this](MusicTimer timer, bool enabled) { setTimer(runTimerOf(timer), enabled); }) {}
 
 bool SaverRun::timerEnabled(RunTimer timer) const { return timerEnabled_[timerIndex(timer)]; }
 
@@ -49,23 +56,21 @@ void SaverRun::load() {
     // The sprite file is complete before the renderer starts, which reads it once.
     runStep([&] { platform_.saveBitmapFile(spriteFilePath(), spritePicture()); });
     runStep([&] { rendererPath_ = rendererFilePath(state_.programFolder); });
-    runStep([&] { platform_.startProgram(rendererPath_); });
-    runStep([&] {
-        if (state_.settings.bgmKind == 1) {
-            music_.CdOpen();
-            setTimer(RunTimer::Timer2, true);
-        }
-    });
-    runStep([&] {
-        if (state_.settings.bgmKind == 2) {
-            const std::string type = bgmFileType(state_.settings.bgmFile);
-            if (type == "WAV") music_.WavPlay();
-            if (type == "MP3") {
-                music_.Mp3Open();
-                setTimer(RunTimer::Timer1, true);  // whether the open succeeded or not
-            }
-        }
-    });
+    // A renderer that cannot start leaves nothing on the screen but a hidden
+    // pointer: the user is told, and the run ends.
+    std::string startFailure;
+    try {
+        platform_.startProgram(rendererPath_);
+    } catch (const std::exception& error) {
+        startFailure = *error.what() ? error.what() : "?";
+    } catch (...) {
+        startFailure = "?";
+    }
+    if (!startFailure.empty()) {
+        failRun(std::string(RendererNotStartedMessage) + "\n" + startFailure);
+        return;
+    }
+    music_.start();
     // The reference point is taken after the renderer and the music have started.
     runStep([&] {
         const std::optional<PointerPosition> position = platform_.cursorPosition();
@@ -75,14 +80,9 @@ void SaverRun::load() {
     });
 }
 
-void SaverRun::timer1Tick() {
-    runStep([&] { music_.Mp3Loop(); });
-}
+void SaverRun::timer1Tick() { music_.mp3RepeatTick(); }
 
-void SaverRun::timer2Tick() {
-    runStep([&] { music_.CdWatch(); });
-    runStep([&] { setTimer(RunTimer::Timer2, music_.CdWatching()); });
-}
+void SaverRun::timer2Tick() { music_.cdWatchTick(); }
 
 void SaverRun::timer3Tick() {
     PointerPosition point;
@@ -100,25 +100,41 @@ void SaverRun::timer3Tick() {
     }
 }
 
-void SaverRun::end() {
+void SaverRun::programEnded(const ProgramEnd& end) {
+    if (end.exited && end.exitCode == 0) return;
+    failRun(std::string(RendererFailedMessage) + "\n" +
+            (end.exited ? "終了コード " + std::to_string(end.exitCode)
+                        : "シグナル " + std::to_string(end.signal)));
+}
+
+void SaverRun::terminate() {
+    runStep([&] { platform_.stopProgram(); });
+    end();
+}
+
+void SaverRun::failRun(const std::string& message) {
     if (ending_) return;
+    setTimer(RunTimer::Timer3, false);
+    failureMessage_ = message;
+    end();
+}
+
+void SaverRun::end() {
+    // Only the message box below can bring a second request while the
+    // sequence runs; the steps before it are done by then.
+    if (ending_) {
+        platform_.endProgram();
+        return;
+    }
     ending_ = true;
-    runStep([&] {
-        if (timerEnabled(RunTimer::Timer2)) {
-            setTimer(RunTimer::Timer2, false);
-            music_.CdClose();
-        }
-    });
-    runStep([&] {
-        if (state_.settings.bgmKind == 2) {
-            const std::string type = bgmFileType(state_.settings.bgmFile);
-            if (type == "WAV") music_.WavStop();
-            if (type == "MP3") music_.Mp3Close();
-        }
-    });
+    music_.stop();
     // The stored counter is the show flag: the usual -1 shows the pointer again.
     runStep([&] {
         if (state_.modeLetter == "S") state_.cursorCount = platform_.showCursor(state_.cursorCount != 0);
+    });
+    // The pointer is back and the music stopped before the box asks for a click.
+    runStep([&] {
+        if (!failureMessage_.empty()) platform_.messageBox(failureMessage_);
     });
     platform_.endProgram();
 }

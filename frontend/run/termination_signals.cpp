@@ -38,6 +38,7 @@ void handleTerminationSignals(std::function<void()> onSignal) {
     action.sa_flags = SA_RESTART;
     sigaction(SIGTERM, &action, nullptr);
     sigaction(SIGINT, &action, nullptr);
+    sigaction(SIGHUP, &action, nullptr);
 }
 
 }  // namespace tamaruka

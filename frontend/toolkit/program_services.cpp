@@ -1,6 +1,8 @@
 #include "frontend/toolkit/program_services.h"
 
+#include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <unistd.h>
 
@@ -10,10 +12,8 @@
 #include <QKeyEvent>
 #include <QGuiApplication>
 #include <QMessageBox>
-#include <QProcess>
 #include <QScreen>
 
-#include "settings/atomic_file.h"
 #include "frontend/platform/x11_display.h"
 
 namespace tamaruka {
@@ -107,11 +107,6 @@ void messageBox(const std::string& text)
     box.exec();
 }
 
-bool startProgramDetached(const std::string& path)
-{
-    return QProcess::startDetached(QString::fromUtf8(path.c_str()), {});
-}
-
 void immediateEnd(int exitCode)
 {
     std::fflush(stdout);
@@ -140,10 +135,28 @@ int displayBitsPerPixel() { return x11::rootBitsPerPixel(); }
 
 bool saveBitmapFileAtomically(const std::string& path, const Bitmap& bitmap)
 {
+    namespace fs = std::filesystem;
     const std::vector<std::uint8_t> bytes = encodeBmp(bitmap, displayBitsPerPixel());
-    if (bytes.empty()) return false;
-    return replaceFileAtomically(
-        path, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()), true);
+    if (bytes.empty() || path.empty()) return false;
+    // A new file under a temporary name, renamed over the path: a symbolic
+    // link at the path is replaced itself, the file it names stays untouched.
+    const fs::path target(path);
+    std::error_code error;
+    fs::create_directories(target.parent_path(), error);
+    std::string temporary = (target.parent_path() / ("." + target.filename().string() + ".XXXXXX")).string();
+    const int fd = ::mkstemp(temporary.data());  // created anew, never through a link
+    if (fd < 0) return false;
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t written = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (written < 0 && errno == EINTR) continue;
+        if (written <= 0) break;
+        done += static_cast<std::size_t>(written);
+    }
+    const bool closed = ::close(fd) == 0;
+    if (done == bytes.size() && closed && ::rename(temporary.c_str(), path.c_str()) == 0) return true;
+    ::unlink(temporary.c_str());
+    return false;
 }
 
 }  // namespace tamaruka

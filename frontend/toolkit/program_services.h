@@ -39,9 +39,7 @@ std::string argumentText(int argc, char** argv);
 // application title. Returns when the user has closed it.
 void messageBox(const std::string& text);
 
-// Starts the program file as a new process, no arguments, not through a shell,
-// not waited for. False when it could not be started.
-bool startProgramDetached(const std::string& path);
+// Programs are started through ChildProgram (frontend/platform/child_program.h).
 
 // Ends the process at once: standard output and error are flushed, then no
 // close or unload handler runs.
@@ -62,7 +60,8 @@ ScreenSize screenSize();
 int displayBitsPerPixel();
 
 // Saves the picture as an uncompressed BMP in the display's colour format,
-// atomically (temporary file + rename), creating the folder when needed.
+// atomically (temporary file + rename), creating the folder when needed. A
+// symbolic link at the path is replaced by the file, never written through.
 // False, silently, when it could not be written.
 bool saveBitmapFileAtomically(const std::string& path, const Bitmap& bitmap);
 

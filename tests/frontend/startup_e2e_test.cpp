@@ -5,6 +5,7 @@
 #include <fstream>
 #include <sstream>
 #include <algorithm>
+#include <csignal>
 
 #include <X11/keysym.h>
 #include <gtest/gtest.h>
@@ -115,6 +116,52 @@ TEST(StartupE2E, SecondStartBesideASaverOrDialogEndsAtOnceSilently)
     }
 }
 
+// A window manager that wraps its clients twice puts the marker three levels
+// below the root.
+TEST(StartupE2E, SecondStartBesideAMarkerNestedInFramesEndsAtOnceSilently)
+{
+    InstalledCopy copy(false);  // a start that missed the marker would show the box
+    XClient x;
+    for (const char* caption : {"Kirabo_Main", "<Tamaruka>"}) {
+        const test::FramedWindow framed = test::createFramedWindow(caption, 2);
+        for (const std::string switches : {"/S", "/C"}) {
+            SCOPED_TRACE(std::string(caption) + " " + switches);
+            ChildProcess program(copy.program, splitArguments(switches));
+            EXPECT_EQ(program.waitExit(20s), 0);
+            EXPECT_EQ(program.outputText(), "");
+            EXPECT_FALSE(x.findWindow("Tamaruka").has_value());
+        }
+        test::destroyFramedWindow(framed);
+    }
+}
+
+// Two dialogs asked for at the same moment: exactly one opens. The caption
+// look-up alone lets both pass when they start within a few milliseconds.
+TEST(StartupE2E, TwoConfigurationsStartedTogetherOpenOneDialog)
+{
+    InstalledCopy copy(true);
+    XClient x;
+    for (const auto gap : {0ms, 20ms, 50ms}) {
+        SCOPED_TRACE(gap.count());
+        ChildProcess first(copy.program, {"/C"});
+        std::this_thread::sleep_for(gap);
+        ChildProcess second(copy.program, {"/C"});
+        ASSERT_TRUE(x.waitForWindow("<Tamaruka>", 20s).has_value());
+        // The loser ends by itself, silently; the winner keeps its dialog.
+        ASSERT_TRUE(test::waitUntil([&] { return !first.running() || !second.running(); }, 20s));
+        std::this_thread::sleep_for(500ms);
+        EXPECT_EQ(x.findWindows("<Tamaruka>").size(), 1u);
+        EXPECT_NE(first.running(), second.running());
+        ChildProcess& loser = first.running() ? second : first;
+        EXPECT_EQ(loser.waitExit(1s), 0);
+        first.sendSignal(SIGKILL);
+        second.sendSignal(SIGKILL);
+        first.waitExit(5s);
+        second.waitExit(5s);
+        EXPECT_TRUE(x.waitForWindowGone("<Tamaruka>", 10s));
+    }
+}
+
 TEST(StartupE2E, OtherSwitchesEndSilentlyAfterTheRendererCheck)
 {
     InstalledCopy copy(true);
@@ -164,13 +211,16 @@ TEST_F(X11ServicesTest, FindsTopLevelWindowsMappedOrNot)
     EXPECT_FALSE(x11::findTopLevelWindow("Kirabo_Main").has_value());
 }
 
-TEST_F(X11ServicesTest, FindsAWindowInsideAWindowManagersFrame)
+TEST_F(X11ServicesTest, FindsAWindowInsideAWindowManagersFrames)
 {
-    const test::FramedWindow framed = test::createFramedWindow("Kirabo_Main");
-    ASSERT_NE(framed.client, 0u);
-    EXPECT_EQ(x11::findTopLevelWindow("Kirabo_Main"), framed.client);
-    test::destroyFramedWindow(framed);
-    EXPECT_FALSE(x11::findTopLevelWindow("Kirabo_Main").has_value());
+    for (const int frames : {1, 2, 3}) {
+        SCOPED_TRACE(frames);
+        const test::FramedWindow framed = test::createFramedWindow("Kirabo_Main", frames);
+        ASSERT_NE(framed.client, 0u);
+        EXPECT_EQ(x11::findTopLevelWindow("Kirabo_Main"), framed.client);
+        test::destroyFramedWindow(framed);
+        EXPECT_FALSE(x11::findTopLevelWindow("Kirabo_Main").has_value());
+    }
 }
 
 TEST_F(X11ServicesTest, CursorPositionIsThePointersOnTheScreen)

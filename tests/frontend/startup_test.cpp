@@ -25,6 +25,12 @@ public:
         calls.push_back("find " + std::string(caption));
         return existingCaptions.count(std::string(caption)) > 0;
     }
+    bool claimHeldElsewhere = false;
+    bool claimInstance() override
+    {
+        calls.push_back("claim");
+        return !claimHeldElsewhere;
+    }
     void loadSettings(FrontEndState&) override
     {
         calls.push_back("load settings");
@@ -90,7 +96,7 @@ TEST(Main, RunModeHidesThePointerAndCreatesTheRunWindow)
         start.run();
         EXPECT_EQ(start.outcome, MainOutcome::RunEventLoop);
         EXPECT_EQ(start.platform.calls,
-                  with(lookups, {"load settings", "exists /opt/t/Tamaruka.data", "hide cursor",
+                  with(lookups, {"load settings", "exists /opt/t/Tamaruka.data", "claim", "hide cursor",
                                  "run window"}));
         EXPECT_EQ(start.state.modeLetter, "S");
         EXPECT_EQ(start.state.cursorCount, -1);
@@ -105,7 +111,7 @@ TEST(Main, EmptyArgumentTextRunsWithThePointerVisible)
     start.run();
     EXPECT_EQ(start.outcome, MainOutcome::RunEventLoop);
     EXPECT_EQ(start.platform.calls,
-              with(lookups, {"load settings", "exists /opt/t/Tamaruka.data", "run window"}));
+              with(lookups, {"load settings", "exists /opt/t/Tamaruka.data", "claim", "run window"}));
     EXPECT_EQ(start.state.cursorCount, 0);
 }
 
@@ -116,7 +122,7 @@ TEST(Main, ConfigurationShowsTheDialogThenEnds)
         start.run();
         EXPECT_EQ(start.outcome, MainOutcome::EndProgram);
         EXPECT_EQ(start.platform.calls,
-                  with(lookups, {"load settings", "exists /opt/t/Tamaruka.data", "dialog"}));
+                  with(lookups, {"load settings", "exists /opt/t/Tamaruka.data", "claim", "dialog"}));
     }
 }
 
@@ -173,6 +179,21 @@ TEST(Main, RunningSaverOrOpenDialogEndsEveryModeSilently)
     }
 }
 
+// Two programs started together both pass the caption look-up; the one that
+// does not get the claim ends before touching the pointer or opening a window.
+TEST(Main, WithoutTheInstanceClaimRunAndConfigurationEndSilently)
+{
+    for (const char* text : {"/S", "", "/C"}) {
+        Start start(text);
+        start.platform.claimHeldElsewhere = true;
+        start.run();
+        EXPECT_EQ(start.outcome, MainOutcome::EndProgram) << text;
+        EXPECT_EQ(start.platform.calls,
+                  with(lookups, {"load settings", "exists /opt/t/Tamaruka.data", "claim"}))
+            << text;
+    }
+}
+
 TEST(Main, AFailedStepIsAbandonedAndTheNextRuns)
 {
     Start start("/S");
@@ -180,7 +201,7 @@ TEST(Main, AFailedStepIsAbandonedAndTheNextRuns)
     start.run();
     EXPECT_EQ(start.outcome, MainOutcome::RunEventLoop);
     EXPECT_EQ(start.platform.calls,
-              with(lookups, {"load settings", "exists /opt/t/Tamaruka.data", "hide cursor",
+              with(lookups, {"load settings", "exists /opt/t/Tamaruka.data", "claim", "hide cursor",
                              "run window"}));
 }
 

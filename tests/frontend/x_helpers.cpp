@@ -66,13 +66,18 @@ std::optional<std::string> readClipboard(std::chrono::milliseconds timeout)
     return std::nullopt;
 }
 
-FramedWindow createFramedWindow(const std::string& caption)
+FramedWindow createFramedWindow(const std::string& caption, int frames)
 {
     Connection x;
     if (!x.display) return {};
     Display* d = x.display;
     const Window frame = XCreateSimpleWindow(d, DefaultRootWindow(d), 0, 0, 50, 50, 0, 0, 0);
-    const Window client = XCreateSimpleWindow(d, frame, 0, 10, 50, 40, 0, 0, 0);
+    Window inner = frame;
+    for (int level = 1; level < frames; ++level) inner = XCreateSimpleWindow(d, inner, 0, 0, 50, 50, 0, 0, 0);
+    // Made elsewhere, then reparented into the innermost frame, as a window
+    // manager does.
+    const Window client = XCreateSimpleWindow(d, DefaultRootWindow(d), 0, 10, 50, 40, 0, 0, 0);
+    XReparentWindow(d, client, inner, 0, 10);
     XStoreName(d, client, caption.c_str());
     // The windows outlive this connection.
     XSetCloseDownMode(d, RetainPermanent);

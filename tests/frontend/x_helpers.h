@@ -13,12 +13,14 @@ namespace tamaruka::test {
 void pressControlC();
 std::optional<std::string> readClipboard(std::chrono::milliseconds timeout);
 
-// A window manager's frame (a child of the root) holding a named client window.
+// A window manager's frame (a child of the root) holding a named client
+// window, directly or through frames nested inside it (frames counts them
+// all: 2 puts the client three levels below the root).
 struct FramedWindow {
-    std::uint32_t frame = 0;
+    std::uint32_t frame = 0;  // the outermost
     std::uint32_t client = 0;
 };
-FramedWindow createFramedWindow(const std::string& caption);
+FramedWindow createFramedWindow(const std::string& caption, int frames = 1);
 void destroyFramedWindow(const FramedWindow& window);
 
 }  // namespace tamaruka::test

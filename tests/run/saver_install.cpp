@@ -4,6 +4,7 @@
 #include <csignal>
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 #include <thread>
 
 #include "settings/settings_store.h"
@@ -38,18 +39,32 @@ std::unique_ptr<ChildProcess> SaverInstall::start(const std::vector<std::string>
 }
 
 std::vector<int> SaverInstall::rendererProcesses() const {
+    return liveProcessesOf((fs::path(folder_) / "Tamaruka.data").string());
+}
+
+void SaverInstall::replaceRenderer(const std::string& content, bool executable) const {
+    const std::string path = folder_ + "/Tamaruka.data";
+    fs::remove(path);
+    std::ofstream(path) << content;
+    fs::permissions(path, executable ? fs::perms(0755) : fs::perms(0644));
+}
+
+std::vector<int> zombieChildren(int parent) {
     std::vector<int> found;
-    const fs::path renderer = fs::path(folder_) / "Tamaruka.data";
     std::error_code error;
     for (const auto& entry : fs::directory_iterator("/proc", error)) {
         const std::string name = entry.path().filename();
         if (name.find_first_not_of("0123456789") != std::string::npos) continue;
-        std::error_code linkError;
-        if (fs::read_symlink(entry.path() / "exe", linkError) != renderer) continue;
         std::ifstream stat(entry.path() / "stat");
-        std::string pid, command, state;
-        stat >> pid >> command >> state;
-        if (state != "Z") found.push_back(std::stoi(name));
+        std::string line;
+        std::getline(stat, line);
+        // pid (command) state ppid ...; the command may hold blanks.
+        const std::size_t close = line.rfind(')');
+        if (close == std::string::npos) continue;
+        char state = 0;
+        int ppid = 0;
+        std::istringstream(line.substr(close + 1)) >> state >> ppid;
+        if (ppid == parent && state == 'Z') found.push_back(std::stoi(name));
     }
     return found;
 }

@@ -31,10 +31,18 @@ public:
     // Kills whatever renderer of this installation is still running.
     void killRenderers() const;
 
+    // Puts a stand-in in place of the renderer: a file with this content, made
+    // executable or not.
+    void replaceRenderer(const std::string& content, bool executable) const;
+    const std::string& cacheFolder() const { return cacheFolder_; }
+
 private:
     std::string folder_;
     std::string cacheFolder_;
 };
+
+// Children of the process that have ended but were never reaped.
+std::vector<int> zombieChildren(int parent);
 
 // Enough separate pointer moves for the renderer to end on its own.
 void wiggleUntilRendererEnds(XClient& x, const SaverInstall& install);

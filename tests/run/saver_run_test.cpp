@@ -41,9 +41,11 @@ public:
         log.push_back("save " + path);
     }
     void startProgram(const std::string& path) override {
-        if (startFails) throw StepError("cannot start");
+        if (startFails) throw StepError("Permission denied");
         log.push_back("start " + path);
     }
+    void stopProgram() override { log.push_back("stop renderer"); }
+    void messageBox(const std::string& text) override { log.push_back("box " + text); }
     std::optional<PointerPosition> cursorPosition() override { return pointer; }
     int showCursor(bool show) override {
         displayCounter += show ? 1 : -1;
@@ -119,9 +121,44 @@ TEST_F(SaverRunTest, LoadWritesSpriteStartsRendererPlaysMusicThenNotesThePointer
 TEST_F(SaverRunTest, FailedStepsAreSkippedAndTheRunGoesOn) {
     music(1);
     fake.saveFails = true;
-    fake.startFails = true;
-    EXPECT_EQ(loadLog(), (Log{"CdOpen", "Timer2 on"}));
+    EXPECT_EQ(loadLog(), (Log{renderer, "CdOpen", "Timer2 on"}));
     EXPECT_EQ(state.startCursorX, 500);
+}
+
+// A renderer that cannot start, or ends with a failure, leaves only a hidden
+// pointer: the run shows the pointer, says why and ends; music never starts.
+TEST_F(SaverRunTest, RendererThatCannotStartIsReportedAndEndsTheRun) {
+    music(2, "/m/a.wav");
+    fake.startFails = true;
+    EXPECT_EQ(loadLog(), (Log{sprite, "Timer3 off", "WavStop", "ShowCursor true",
+                              "box Tamaruka.dataを起動できません！\nPermission denied", "end"}));
+    EXPECT_EQ(state.cursorCount, 0);
+}
+
+TEST_F(SaverRunTest, RendererEndIsReportedOnlyWhenItFailed) {
+    music(2, "/m/a.mp3");
+    run.load();
+    fake.log.clear();
+    run.programEnded(ProgramEnd{true, 0, 0});  // the user moved the mouse: the watch goes on
+    EXPECT_TRUE(fake.log.empty());
+    EXPECT_TRUE(run.timerEnabled(RunTimer::Timer3));
+
+    run.programEnded(ProgramEnd{true, 1, 0});
+    EXPECT_EQ(fake.log, (Log{"Timer3 off", "Mp3Close", "ShowCursor true",
+                             "box Tamaruka.dataが異常終了しました！\n終了コード 1", "end"}));
+
+    RecordingRun killedFake;
+    SaverRun killedRun(state, killedFake, killedFake);
+    killedRun.programEnded(ProgramEnd{false, 0, 9});
+    EXPECT_EQ(killedFake.log.at(killedFake.log.size() - 2), "box Tamaruka.dataが異常終了しました！\nシグナル 9");
+}
+
+TEST_F(SaverRunTest, TerminationEndsTheRendererBeforeTheEndSequence) {
+    music(1);
+    run.load();
+    fake.log.clear();
+    run.terminate();
+    EXPECT_EQ(fake.log, (Log{"stop renderer", "Timer2 off", "CdClose", "ShowCursor true", "end"}));
 }
 
 TEST_F(SaverRunTest, MusicKindsChooseTheirOperationsByTheLastThreeCharacters) {
@@ -295,8 +332,8 @@ TEST_F(SaverRunTest, EndSequenceRunsOnce) {
     run.load();
     fake.log.clear();
     run.end();
-    run.end();
-    EXPECT_EQ(fake.log, (Log{"WavStop", "ShowCursor true", "end"}));
+    run.end();  // its steps run once; a request during its message box ends at once
+    EXPECT_EQ(fake.log, (Log{"WavStop", "ShowCursor true", "end", "end"}));
 }
 
 }  // namespace

@@ -13,8 +13,8 @@ namespace tamaruka::test {
 namespace {
 
 // Decodes and expects a picture; on an error the test fails with its text.
-DibImage decoded(const std::vector<std::uint8_t>& file) {
-    DibDecodeResult result = decodeDib(file);
+DibImage decoded(const std::vector<std::uint8_t>& file, const DibLimits& limits = {}) {
+    DibDecodeResult result = decodeDib(file, limits);
     if (const auto* error = std::get_if<DibError>(&result)) {
         ADD_FAILURE() << "decoding failed: " << dibErrorText(*error);
         return {};
@@ -22,9 +22,8 @@ DibImage decoded(const std::vector<std::uint8_t>& file) {
     return std::get<DibImage>(std::move(result));
 }
 
-std::string failure(const std::vector<std::uint8_t>& file,
-                    std::size_t limit = DibDefaultPixelLimit) {
-    DibDecodeResult result = decodeDib(file, limit);
+std::string failure(const std::vector<std::uint8_t>& file, const DibLimits& limits = {}) {
+    DibDecodeResult result = decodeDib(file, limits);
     if (std::holds_alternative<DibImage>(result)) return "(decoded)";
     return std::string(dibErrorText(std::get<DibError>(result)));
 }
@@ -265,7 +264,7 @@ TEST(DibDecoder, CoreHeaderSidesAreUnsigned) {
     spec.height = 0x8001;  // negative as a signed 16-bit number
     spec.palette = paletteOf(256);
     spec.rows.assign(0x8001, {5});
-    const DibImage image = decoded(buildBitmap(spec));
+    const DibImage image = decoded(buildBitmap(spec), {.maxSide = 0xFFFF});
     EXPECT_EQ(image.height, 0x8001);
     ASSERT_EQ(image.pixels.size(), 3u * 0x8001);
     EXPECT_EQ(image.pixels[3 * 0x8000], kPalette[5][0]);
@@ -399,18 +398,77 @@ TEST(DibDecoder, HugeSidesFailWithoutOverflowOrAllocation) {
     spec.rows = {{1, 2, 3, 4}};
     EXPECT_EQ(failure(buildBitmap(spec)), "Image file conversion error.");
 
-    // An RLE stream can describe a huge black picture in four bytes: the
-    // pixel block beyond the limit is refused as memory that cannot be had.
+    // An RLE stream can describe a huge black picture in four bytes.
     spec.compression = DibRle8;
     spec.bitCount = 8;
     spec.width = 60000;
     spec.height = 60000;
     spec.palette = paletteOf(256);
     spec.pixelData = std::vector<std::uint8_t>{0, 0, 0, 1};
-    EXPECT_EQ(failure(buildBitmap(spec)), "Out of memory.");
+    EXPECT_EQ(failure(buildBitmap(spec)), "Image file conversion error.");
+    // Within the sides, a pixel block beyond the caller's limit is memory
+    // that cannot be had.
     spec.width = spec.height = 100;
-    EXPECT_EQ(failure(buildBitmap(spec), 29999), "Out of memory.");
-    EXPECT_EQ(failure(buildBitmap(spec), 30000), "(decoded)");
+    EXPECT_EQ(failure(buildBitmap(spec), {.maxPixelBytes = 29999}), "Out of memory.");
+    EXPECT_EQ(failure(buildBitmap(spec), {.maxPixelBytes = 30000}), "(decoded)");
+}
+
+// No texture can take a side longer than the GL limit the caller passes.
+TEST(DibDecoder, SidesBeyondTheTextureLimitAreAConversionError) {
+    BitmapSpec spec;
+    spec.width = 5;
+    spec.height = 3;
+    spec.rows.assign(3, bgrRow(std::vector<Rgb>(5, Rgb{1, 2, 3})));
+    EXPECT_EQ(failure(buildBitmap(spec), {.maxSide = 5}), "(decoded)");
+    EXPECT_EQ(failure(buildBitmap(spec), {.maxSide = 4}), "Image file conversion error.");
+    spec.width = 2;
+    spec.height = -3;  // top-down: the height's size counts
+    spec.rows.assign(3, bgrRow(std::vector<Rgb>(2, Rgb{1, 2, 3})));
+    EXPECT_EQ(failure(buildBitmap(spec), {.maxSide = 3}), "(decoded)");
+    EXPECT_EQ(failure(buildBitmap(spec), {.maxSide = 2}), "Image file conversion error.");
+    spec.width = 16384;
+    spec.height = 1;
+    spec.rows = {std::vector<std::uint8_t>(16384 * 3, 9)};
+    EXPECT_EQ(failure(buildBitmap(spec)), "(decoded)");  // the default limit
+    spec.width = 16385;
+    spec.rows = {std::vector<std::uint8_t>(16385 * 3, 9)};
+    EXPECT_EQ(failure(buildBitmap(spec)), "Image file conversion error.");
+}
+
+// A run-length picture may be as large as its codes can paint, plus a blank
+// allowance: a tiny stream never claims a vast block.
+TEST(DibDecoder, RunLengthPictureMemoryGrowsWithItsStream) {
+    EXPECT_EQ(dibRlePixelBytesBound(0), DibRleBlankAllowance);
+    EXPECT_EQ(dibRlePixelBytesBound(2), DibRleBlankAllowance + 765);
+
+    BitmapSpec spec;
+    spec.compression = DibRle8;
+    spec.bitCount = 8;
+    spec.width = 16000;
+    spec.height = 16000;
+    spec.palette = paletteOf(256);
+    // A stream of some 900 bytes that paints a little and ends.
+    std::vector<std::uint8_t> stream;
+    for (int i = 0; i < 450; ++i) stream.insert(stream.end(), {255, 7});
+    stream.insert(stream.end(), {0, 1});
+    spec.pixelData = stream;
+    EXPECT_EQ(failure(buildBitmap(spec)), "Image file conversion error.");
+
+    // 2000 x 2000 (12 000 000 bytes) painted in full by runs of 255 is taken;
+    // the same picture left blank by a bare end-of-bitmap is not.
+    spec.width = spec.height = 2000;
+    stream.clear();
+    for (int row = 0; row < 2000; ++row) {
+        for (int run = 0; run < 7; ++run) stream.insert(stream.end(), {255, 3});
+        stream.insert(stream.end(), {215, 3, 0, 0});
+    }
+    stream.insert(stream.end(), {0, 1});
+    spec.pixelData = stream;
+    const DibImage image = decoded(buildBitmap(spec));
+    ASSERT_EQ(image.pixels.size(), 12000000u);
+    EXPECT_EQ(image.pixels[11999999], kPalette[3][2]);
+    spec.pixelData = std::vector<std::uint8_t>{0, 1};
+    EXPECT_EQ(failure(buildBitmap(spec)), "Image file conversion error.");
 }
 
 }  // namespace

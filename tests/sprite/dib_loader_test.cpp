@@ -2,6 +2,7 @@
 #include "dib/dib_loader.h"
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -120,6 +121,31 @@ TEST_F(DibLoaderTest, DibdumpPrintsSizeThenHexRowsBottomFirst) {
     const ToolRun noRows = runDibdump(folder_, file("top.bmp", buildBitmap(topDown)));
     EXPECT_EQ(noRows.exitCode, 0);
     EXPECT_EQ(noRows.out, "width 3 height -1\n");
+}
+
+// A 964-byte RLE8 file claiming 16000 x 16000 pixels is refused without
+// spending the 768 MB its header asks for.
+TEST_F(DibLoaderTest, DibdumpRefusesATinyRunLengthFileClaimingAHugePicture) {
+    BitmapSpec spec;
+    spec.compression = 1;
+    spec.bitCount = 8;
+    spec.width = 16000;
+    spec.height = 16000;
+    spec.coloursUsed = 2;
+    spec.palette = {{0, 0, 0}, {255, 255, 255}};
+    std::vector<std::uint8_t> stream;
+    while (stream.size() < 964 - 14 - 40 - 8 - 2) stream.insert(stream.end(), {255, 1});
+    stream.insert(stream.end(), {0, 1});
+    spec.pixelData = stream;
+    const std::vector<std::uint8_t> bytes = buildBitmap(spec);
+    ASSERT_EQ(bytes.size(), 964u);
+    const ToolRun run = runDibdump(folder_, file("huge-rle.bmp", bytes));
+    struct rusage usage {};
+    ::getrusage(RUSAGE_CHILDREN, &usage);
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(run.out, "Image file conversion error.");
+    std::printf("dibdump peak resident set: %ld kB\n", usage.ru_maxrss);
+    EXPECT_LT(usage.ru_maxrss, 40 * 1024);
 }
 
 TEST_F(DibLoaderTest, DibdumpPrintsTheLoaderMessageAndFails) {

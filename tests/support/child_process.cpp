@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <csignal>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
@@ -77,6 +78,23 @@ std::string ChildProcess::outputText() const {
     std::stringstream text;
     text << in.rdbuf();
     return text.str();
+}
+
+std::vector<int> liveProcessesOf(const std::string& executable) {
+    namespace fs = std::filesystem;
+    std::vector<int> found;
+    std::error_code error;
+    for (const auto& entry : fs::directory_iterator("/proc", error)) {
+        const std::string name = entry.path().filename();
+        if (name.find_first_not_of("0123456789") != std::string::npos) continue;
+        std::error_code linkError;
+        if (fs::read_symlink(entry.path() / "exe", linkError) != fs::path(executable)) continue;
+        std::ifstream stat(entry.path() / "stat");
+        std::string pid, command, state;
+        stat >> pid >> command >> state;
+        if (state != "Z") found.push_back(std::stoi(name));
+    }
+    return found;
 }
 
 }  // namespace tamaruka::test

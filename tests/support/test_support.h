@@ -134,6 +134,9 @@ private:
     std::string outputPath_;
 };
 
+// Live (not zombie) processes whose executable is this file, whoever runs them.
+std::vector<int> liveProcessesOf(const std::string& executable);
+
 // A "<field>:" line of /proc/<pid>/status in kilobytes (VmHWM, VmRSS);
 // -1 when the process or the field is not there.
 long processStatusKilobytes(int pid, const std::string& field);

@@ -1,0 +1,262 @@
+#include "display_mode/display_mode_run.h"
+
+#include <X11/Xutil.h>
+#include <X11/keysym.h>
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+#include <memory>
+#include <poll.h>
+#include <string>
+#include <sys/resource.h>
+#include <vector>
+
+#include "common/frame_pacer.h"
+#include "display_mode/display_mode_music.h"
+#include "display_mode/fps_meter.h"
+#include "display_mode/scene_surface.h"
+#include "display_mode/startup_error.h"
+#include "display_mode/stop_signals.h"
+#include "display_mode/x_connection.h"
+#include "display_mode/x_screen.h"
+
+namespace tamaruka {
+
+namespace {
+
+using Clock = FramePacer::Clock;
+
+constexpr int OwnWindowWidth = 1024;
+constexpr int OwnWindowHeight = 768;
+// Tries at taking the keyboard and pointer in --fullscreen, one a frame, while
+// the new windows become viewable or another client lets go.
+constexpr int GrabAttempts = 120;
+
+double processCpuSeconds() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    auto seconds = [](const timeval& t) { return t.tv_sec + t.tv_usec / 1e6; };
+    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
+}
+
+double wallSeconds() {
+    return std::chrono::duration<double>(Clock::now().time_since_epoch()).count();
+}
+
+class DisplayModeRun {
+public:
+    DisplayModeRun(const DrawTarget& target, const DisplayModeOptions& options)
+        : target_(target), options_(options) {}
+
+    int run() {
+        x_ = std::make_unique<XConnection>();
+        display_ = x_->display();
+        openSurfaces();
+        FramePacer pacer(options_.delay ? std::chrono::nanoseconds(*options_.delay)
+                                        : FramePacer::periodForRefresh(displayRefresh()));
+        music_ = startDisplayModeMusic(target_.musicWanted, x_->name());
+        XConnection::setConnectionLostAction([this] { stopMusic(); });
+
+        while (!ending_) {
+            handleXEvents();
+            if (signals_.received() || XConnection::drawableLost()) break;
+            if (ending_) break;
+            if (target_.kind == DrawTarget::Kind::FullScreen) grabInput();
+            drawFrames();
+            waitForNextFrame(pacer.delayBeforeNextFrame(Clock::now()));
+        }
+        XConnection::setConnectionLostAction(nullptr);
+        stopMusic();
+        const bool windowsAlive = !XConnection::drawableLost() && !hostWindowDestroyed_;
+        for (auto& surface : surfaces_) surface->shutdown(windowsAlive);
+        surfaces_.clear();
+        return 0;
+    }
+
+private:
+    void openSurfaces() {
+        SceneSurface::Settings settings;
+        settings.showFps = options_.showFps;
+        const char* printSteps = std::getenv("TAMARUKA_PRINT_FRAME_STEPS");
+        settings.printFrameSteps = printSteps && *printSteps && std::string(printSteps) != "0";
+        std::vector<Window> windows;
+        switch (target_.kind) {
+        case DrawTarget::Kind::GivenWindow:
+            windows.push_back(target_.window);
+            break;
+        case DrawTarget::Kind::RootWindow:
+            windows.push_back(DefaultRootWindow(display_));
+            break;
+        case DrawTarget::Kind::OwnWindow:
+            windows.push_back(createOwnWindow(display_, OwnWindowWidth, OwnWindowHeight));
+            break;
+        case DrawTarget::Kind::FullScreen:
+            for (const ScreenArea& area : monitorsToCover(listMonitors(display_)))
+                windows.push_back(createCoverWindow(display_, area));
+            break;
+        }
+        if (hostsWindow()) {
+            // Resizes and the window's end; the host keeps its input to itself.
+            XWindowAttributes attributes{};
+            if (!XGetWindowAttributes(display_, windows.front(), &attributes))
+                throw StartupError("no window 0x" + hexText(windows.front()) + " on the display");
+            XSelectInput(display_, windows.front(), StructureNotifyMask);
+        }
+        for (Window window : windows) {
+            surfaces_.push_back(std::make_unique<SceneSurface>(display_, window, settings));
+            ++settings.seedOffset;
+        }
+        // Several windows would each wait for the display in turn; the pacer
+        // keeps their common pace instead.
+        if (surfaces_.size() == 1) surfaces_.front()->requestSwapInterval(1);
+        if (target_.kind == DrawTarget::Kind::FullScreen) {
+            Window root = 0, child = 0;
+            int winX = 0, winY = 0;
+            unsigned int mask = 0;
+            XQueryPointer(display_, DefaultRootWindow(display_), &root, &child, &pointerStartX_,
+                          &pointerStartY_, &winX, &winY, &mask);
+        }
+        XSync(display_, False);
+    }
+
+    static std::string hexText(unsigned long value) {
+        char text[20];
+        std::snprintf(text, sizeof text, "%lx", value);
+        return text;
+    }
+
+    bool hostsWindow() const {
+        return target_.kind == DrawTarget::Kind::GivenWindow || target_.kind == DrawTarget::Kind::RootWindow;
+    }
+
+    // The slowest refresh among the windows' monitors; 0 when none is known.
+    double displayRefresh() {
+        const std::vector<DisplayOutput> outputs = listOutputs(display_);
+        double slowest = 0;
+        for (const auto& surface : surfaces_) {
+            const double hz = refreshForArea(outputs, windowArea(display_, surface->window()));
+            if (hz > 0 && (slowest == 0 || hz < slowest)) slowest = hz;
+        }
+        return slowest;
+    }
+
+    SceneSurface* surfaceOf(Window window) {
+        for (auto& surface : surfaces_)
+            if (surface->window() == window) return surface.get();
+        return nullptr;
+    }
+
+    void handleXEvents() {
+        while (!ending_ && XPending(display_)) {
+            XEvent event;
+            XNextEvent(display_, &event);
+            handleXEvent(event);
+        }
+    }
+
+    void handleXEvent(XEvent& event) {
+        switch (event.type) {
+        case ConfigureNotify:
+            if (SceneSurface* surface = surfaceOf(event.xconfigure.window))
+                surface->resize(event.xconfigure.width, event.xconfigure.height);
+            break;
+        case DestroyNotify:
+            if (surfaceOf(event.xdestroywindow.window)) {
+                hostWindowDestroyed_ = true;
+                ending_ = true;
+            }
+            break;
+        case ClientMessage:
+            // The window manager's close button on our own window.
+            if (target_.kind == DrawTarget::Kind::OwnWindow &&
+                static_cast<Atom>(event.xclient.data.l[0]) == XInternAtom(display_, "WM_DELETE_WINDOW", False))
+                ending_ = true;
+            break;
+        case KeyPress:
+            if (target_.kind == DrawTarget::Kind::FullScreen) ending_ = true;
+            else if (target_.kind == DrawTarget::Kind::OwnWindow &&
+                     XLookupKeysym(&event.xkey, 0) == XK_Escape)
+                ending_ = true;
+            break;
+        case ButtonPress:
+            if (target_.kind == DrawTarget::Kind::FullScreen) ending_ = true;
+            break;
+        case MotionNotify:
+            if (target_.kind == DrawTarget::Kind::FullScreen &&
+                pointerMovedFarEnough(pointerStartX_, pointerStartY_, event.xmotion.x_root, event.xmotion.y_root))
+                ending_ = true;
+            break;
+        default:
+            break;
+        }
+    }
+
+    // --fullscreen takes the keyboard and the pointer once its windows can be
+    // grabbed, so that every key and every move reaches it.
+    void grabInput() {
+        if (grabAttempts_ >= GrabAttempts || (keyboardGrabbed_ && pointerGrabbed_)) return;
+        ++grabAttempts_;
+        const Window window = surfaces_.front()->window();
+        if (!keyboardGrabbed_)
+            keyboardGrabbed_ = XGrabKeyboard(display_, window, False, GrabModeAsync, GrabModeAsync,
+                                             CurrentTime) == GrabSuccess;
+        if (!pointerGrabbed_)
+            pointerGrabbed_ = XGrabPointer(display_, window, False, ButtonPressMask | PointerMotionMask,
+                                           GrabModeAsync, GrabModeAsync, None, None,
+                                           CurrentTime) == GrabSuccess;
+    }
+
+    void drawFrames() {
+        fps_.frame(wallSeconds(), processCpuSeconds());
+        const std::string fpsText = options_.showFps ? fps_.text() : std::string();
+        for (auto& surface : surfaces_) surface->drawFrame(fpsText);
+        if (music_) music_->tick();
+    }
+
+    // Waits for the frame's start on the X connection and the signal pipe, so
+    // that events are taken as they come and a stop signal ends the wait.
+    void waitForNextFrame(std::chrono::nanoseconds delay) {
+        const Clock::time_point start = Clock::now() + delay;
+        for (;;) {
+            handleXEvents();
+            if (ending_) return;
+            const auto left = start - Clock::now();
+            if (left <= Clock::duration::zero()) return;
+            const auto nanos = std::chrono::duration_cast<std::chrono::nanoseconds>(left).count();
+            const timespec timeout{static_cast<time_t>(nanos / 1'000'000'000), static_cast<long>(nanos % 1'000'000'000)};
+            pollfd fds[2] = {{x_->fd(), POLLIN, 0}, {signals_.fd(), POLLIN, 0}};
+            if (ppoll(fds, 2, &timeout, nullptr) < 0 && errno != EINTR) return;
+            if (fds[1].revents & POLLIN) return;  // the loop reads the signal
+        }
+    }
+
+    void stopMusic() {
+        if (music_) music_->stop();
+        music_.reset();
+    }
+
+    DrawTarget target_;
+    DisplayModeOptions options_;
+    StopSignals signals_;  // first of all, so that a stop during start-up is kept
+    std::unique_ptr<XConnection> x_;  // outlives the surfaces' GL contexts
+    Display* display_ = nullptr;
+    std::vector<std::unique_ptr<SceneSurface>> surfaces_;
+    std::unique_ptr<DisplayModeMusic> music_;
+    FpsMeter fps_;
+    bool ending_ = false;
+    bool hostWindowDestroyed_ = false;
+    int pointerStartX_ = 0, pointerStartY_ = 0;
+    int grabAttempts_ = 0;
+    bool keyboardGrabbed_ = false, pointerGrabbed_ = false;
+};
+
+}  // namespace
+
+int runDisplayMode(const DrawTarget& target, const DisplayModeOptions& options) {
+    return DisplayModeRun(target, options).run();
+}
+
+}  // namespace tamaruka

@@ -1,0 +1,35 @@
+#pragma once
+#include <X11/Xlib.h>
+#include <GL/glx.h>
+
+namespace tamaruka {
+
+// An OpenGL context drawing into one X window with that window's own visual,
+// as a host that made the window for GL expects; nothing is asked of the
+// visual beyond OpenGL and RGBA (no depth buffer is needed).
+class GlWindowSurface {
+public:
+    // Throws StartupError when the window is gone or its visual has no OpenGL.
+    GlWindowSurface(Display* display, Window window);
+    ~GlWindowSurface();  // releases the context
+    GlWindowSurface(const GlWindowSurface&) = delete;
+    GlWindowSurface& operator=(const GlWindowSurface&) = delete;
+
+    void makeCurrent();
+    // Shows the frame: a buffer swap, or a flush for a single-buffered visual.
+    void present();
+    // Asks the swap to wait for the display; a driver that offers no control is left as it is.
+    void requestSwapInterval(int interval);
+
+private:
+    Display* display_;
+    Window window_;
+    GLXContext context_ = nullptr;
+    bool doubleBuffered_ = false;
+};
+
+// A visual for a window of our own: RGBA, double-buffered, no depth buffer
+// (or the smallest there is). Throws StartupError when the display has none.
+XVisualInfo chooseGlVisual(Display* display, int screen);
+
+}  // namespace tamaruka

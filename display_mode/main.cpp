@@ -1,0 +1,32 @@
+// tamaruka: the fireworks as a display mode for the Linux screen-saver hosts.
+#include <cstdio>
+#include <cstdlib>
+#include <exception>
+#include <string>
+#include <variant>
+#include <vector>
+
+#include "display_mode/display_mode_options.h"
+#include "display_mode/display_mode_run.h"
+
+int main(int argc, char** argv) {
+    using namespace tamaruka;
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    const auto parsed = parseDisplayModeOptions(args);
+    if (const auto* error = std::get_if<OptionsError>(&parsed)) {
+        std::fprintf(stderr, "tamaruka: %s\n%s", error->message.c_str(), displayModeUsage().c_str());
+        return 1;
+    }
+    const auto& options = std::get<DisplayModeOptions>(parsed);
+    const auto target = chooseDrawTarget(options, std::getenv("XSCREENSAVER_WINDOW"));
+    if (const auto* error = std::get_if<OptionsError>(&target)) {
+        std::fprintf(stderr, "tamaruka: %s\n", error->message.c_str());
+        return 1;
+    }
+    try {
+        return runDisplayMode(std::get<DrawTarget>(target), options);
+    } catch (const std::exception& failure) {
+        std::fprintf(stderr, "tamaruka: %s\n", failure.what());
+        return 1;
+    }
+}

@@ -1,0 +1,90 @@
+#include "display_mode/scene_surface.h"
+
+#include <chrono>
+#include <cstdio>
+#include <ctime>
+#include <variant>
+
+#include "dib/dib_decoder.h"
+#include "display_mode/view_field.h"
+#include "fireworks/frame_drawing.h"
+#include "fireworks/sprite_bitmap.h"
+#include "fireworks/sprite_texture_image.h"
+
+namespace tamaruka {
+
+namespace {
+
+std::uint64_t steadyMilliseconds() {
+    using namespace std::chrono;
+    return static_cast<std::uint64_t>(duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
+}
+
+}  // namespace
+
+SceneSurface::SceneSurface(Display* display, Window window, const Settings& settings)
+    : display_(display), window_(window), settings_(settings), gl_(display, window), scene_(*this),
+      clock_(steadyMilliseconds()) {
+    XWindowAttributes attributes{};
+    XGetWindowAttributes(display, window, &attributes);
+    width_ = attributes.width;
+    height_ = attributes.height;
+    gl_.makeCurrent();
+    if (settings_.showFps) fps_ = std::make_unique<FpsOverlay>(display);
+    resizeScene(width_, height_, verticalFieldOfView(width_, height_));
+    sizeChanged_ = false;
+    scene_.initScene();
+}
+
+SceneSurface::~SceneSurface() { shutdown(true); }
+
+void SceneSurface::resize(int width, int height) {
+    if (width == width_ && height == height_) return;
+    width_ = width;
+    height_ = height;
+    sizeChanged_ = true;
+}
+
+void SceneSurface::drawFrame(const std::string& fpsText) {
+    gl_.makeCurrent();
+    if (sizeChanged_) {
+        resizeScene(width_, height_, verticalFieldOfView(width_, height_));
+        sizeChanged_ = false;
+    }
+    scene_.stepFrame();  // draws through drawFrame(const Scene&)
+    if (settings_.printFrameSteps)
+        std::fprintf(stderr, "frame step %u ms\n", scene_.currentTick - scene_.previousTick);
+    if (fps_) fps_->draw(fpsText, width_, height_);
+    gl_.present();
+}
+
+void SceneSurface::shutdown(bool windowAlive) {
+    if (shutDown_) return;
+    shutDown_ = true;
+    deleteGlObjects_ = windowAlive;
+    if (windowAlive) gl_.makeCurrent();
+    scene_.shutdownScene();
+    if (fps_ && !windowAlive) fps_->forgetLists();
+    fps_.reset();
+}
+
+std::uint32_t SceneSurface::tickCount() { return clock_.tick(steadyMilliseconds()); }
+
+std::uint32_t SceneSurface::calendarSeconds() {
+    return static_cast<std::uint32_t>(std::time(nullptr)) + settings_.seedOffset;
+}
+
+void SceneSurface::loadSpriteTexture() {
+    std::optional<DibImage> image;
+    auto decoded = decodeDib(spriteBitmap());
+    if (auto* bitmap = std::get_if<DibImage>(&decoded)) image = std::move(*bitmap);
+    spriteTexture_ = createSpriteTexture(image);
+}
+
+void SceneSurface::deleteSpriteTexture() {
+    if (deleteGlObjects_) tamaruka::deleteSpriteTexture(spriteTexture_);
+}
+
+void SceneSurface::drawFrame(const Scene& scene) { tamaruka::drawFrame(scene.particles, spriteTexture_); }
+
+}  // namespace tamaruka

@@ -1,0 +1,64 @@
+#pragma once
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include <X11/Xlib.h>
+
+#include "display_mode/fps_overlay.h"
+#include "display_mode/gl_window_surface.h"
+#include "display_mode/step_clock.h"
+#include "fireworks/scene.h"
+
+namespace tamaruka {
+
+// One window with its own fireworks: the GL context on the window, the
+// scene, its clamped clock and the built-in sprite. The window's size is
+// followed from the X server's notifications.
+class SceneSurface : private SceneHost {
+public:
+    struct Settings {
+        std::uint32_t seedOffset = 0;  // each monitor's scene differs from the others
+        bool showFps = false;
+        bool printFrameSteps = false;  // test aid: each frame's step on stderr
+    };
+
+    // Throws StartupError when the window or its GL context cannot be had.
+    SceneSurface(Display* display, Window window, const Settings& settings);
+    ~SceneSurface() override;
+    SceneSurface(const SceneSurface&) = delete;
+    SceneSurface& operator=(const SceneSurface&) = delete;
+
+    Window window() const { return window_; }
+    void resize(int width, int height);
+    void requestSwapInterval(int interval) { gl_.makeCurrent(); gl_.requestSwapInterval(interval); }
+
+    // Advances the scene, draws it (with the --fps text) and shows the frame.
+    void drawFrame(const std::string& fpsText);
+
+    // Frees the particles and the GL objects; with the window already gone
+    // the objects go with the context instead.
+    void shutdown(bool windowAlive);
+
+private:
+    std::uint32_t tickCount() override;
+    std::uint32_t calendarSeconds() override;
+    void loadSpriteTexture() override;
+    void deleteSpriteTexture() override;
+    void drawFrame(const Scene& scene) override;
+
+    Display* display_;
+    Window window_;
+    Settings settings_;
+    GlWindowSurface gl_;
+    Scene scene_;
+    ClampedTickClock clock_;
+    std::unique_ptr<FpsOverlay> fps_;
+    unsigned int spriteTexture_ = 0;
+    bool deleteGlObjects_ = true;
+    bool shutDown_ = false;
+    int width_ = 1, height_ = 1;
+    bool sizeChanged_ = true;
+};
+
+}  // namespace tamaruka

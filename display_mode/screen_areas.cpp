@@ -1,0 +1,65 @@
+#include "display_mode/screen_areas.h"
+
+#include <algorithm>
+#include <cstdlib>
+
+namespace tamaruka {
+
+namespace {
+
+bool contains(const ScreenArea& outer, const ScreenArea& inner) {
+    return inner.x >= outer.x && inner.y >= outer.y &&
+           inner.x + inner.width <= outer.x + outer.width &&
+           inner.y + inner.height <= outer.y + outer.height;
+}
+
+long long overlap(const ScreenArea& a, const ScreenArea& b) {
+    const long long w = std::min(a.x + a.width, b.x + b.width) - std::max(a.x, b.x);
+    const long long h = std::min(a.y + a.height, b.y + b.height) - std::max(a.y, b.y);
+    return w > 0 && h > 0 ? w * h : 0;
+}
+
+}  // namespace
+
+double modeRefreshHz(std::uint64_t dotClock, unsigned hTotal, unsigned vTotal, bool doubleScan,
+                     bool interlace) {
+    double lines = vTotal;
+    if (doubleScan) lines *= 2;
+    if (interlace) lines /= 2;
+    if (dotClock == 0 || hTotal == 0 || lines == 0) return 0;
+    return static_cast<double>(dotClock) / (static_cast<double>(hTotal) * lines);
+}
+
+double refreshForArea(std::span<const DisplayOutput> outputs, const ScreenArea& area) {
+    double refresh = 0;
+    long long best = 0;
+    for (const DisplayOutput& output : outputs) {
+        const long long shared = overlap(output.area, area);
+        if (shared > best) {
+            best = shared;
+            refresh = output.refreshHz;
+        }
+    }
+    return refresh;
+}
+
+std::vector<ScreenArea> monitorsToCover(std::span<const ScreenArea> monitors) {
+    std::vector<ScreenArea> kept;
+    for (std::size_t i = 0; i < monitors.size(); ++i) {
+        const ScreenArea& m = monitors[i];
+        if (m.width <= 0 || m.height <= 0) continue;
+        const bool holdsAnother = std::any_of(monitors.begin(), monitors.end(), [&](const ScreenArea& other) {
+            return other != m && other.width > 0 && other.height > 0 && contains(m, other);
+        });
+        const bool seenBefore = std::find(kept.begin(), kept.end(), m) != kept.end();
+        if (!holdsAnother && !seenBefore) kept.push_back(m);
+    }
+    return kept;
+}
+
+bool pointerMovedFarEnough(int startX, int startY, int x, int y) {
+    constexpr int Threshold = 30;
+    return std::abs(x - startX) > Threshold && std::abs(y - startY) > Threshold;
+}
+
+}  // namespace tamaruka

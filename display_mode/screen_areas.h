@@ -1,0 +1,39 @@
+#pragma once
+#include <cstdint>
+#include <span>
+#include <vector>
+
+namespace tamaruka {
+
+// A rectangle of the X screen in pixels.
+struct ScreenArea {
+    int x = 0, y = 0, width = 0, height = 0;
+    bool operator==(const ScreenArea&) const = default;
+};
+
+// The refresh rate of a display mode from its timings, as xrandr computes it;
+// 0 when the timings are unknown (Xvfb reports them as 0).
+double modeRefreshHz(std::uint64_t dotClock, unsigned hTotal, unsigned vTotal, bool doubleScan,
+                     bool interlace);
+
+// One lit output (a CRTC) of the display: where it shows and how often.
+struct DisplayOutput {
+    ScreenArea area;
+    double refreshHz = 0;
+};
+
+// The refresh rate of the output that shows the largest part of `area`; 0
+// when no output shows any of it or its rate is unknown.
+double refreshForArea(std::span<const DisplayOutput> outputs, const ScreenArea& area);
+
+// The monitors that --fullscreen covers, one scene each. A monitor that holds
+// another one whole is left out (a screen split into monitors still lists the
+// whole screen as well), and of monitors showing the same area (clones) the
+// first is kept.
+std::vector<ScreenArea> monitorsToCover(std::span<const ScreenArea> monitors);
+
+// The run mode's rule for ending on the pointer: more than 30 pixels away
+// from where it was at the start, on both axes at once.
+bool pointerMovedFarEnough(int startX, int startY, int x, int y);
+
+}  // namespace tamaruka

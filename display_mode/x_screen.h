@@ -1,0 +1,29 @@
+#pragma once
+#include <vector>
+
+#include <X11/Xlib.h>
+
+#include "display_mode/screen_areas.h"
+
+namespace tamaruka {
+
+// The X screen as RandR describes it, and the windows tamaruka makes itself.
+
+// The active RandR monitors of the default screen; the whole screen when
+// RandR lists none.
+std::vector<ScreenArea> listMonitors(Display* display);
+
+// Every lit CRTC with its mode's refresh rate (0 when the mode gives none).
+std::vector<DisplayOutput> listOutputs(Display* display);
+
+// Where the window lies on the screen, in root coordinates.
+ScreenArea windowArea(Display* display, Window window);
+
+// A resizable top-level window of width x height titled "Tamaruka", with a
+// GL visual, asking the window manager for the close button's message.
+Window createOwnWindow(Display* display, int width, int height);
+
+// A borderless window over one monitor, above everything, without a pointer.
+Window createCoverWindow(Display* display, const ScreenArea& area);
+
+}  // namespace tamaruka

@@ -1,0 +1,111 @@
+// The display mode's music from the user's settings, end to end: instances in
+// host windows of one display, as a host starts one per monitor, and an
+// installed copy that finds the system-wide default beside the other programs.
+#include <csignal>
+#include <filesystem>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <sys/stat.h>
+#include <thread>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "settings/settings_store.h"
+#include "tests/music/music_audio_fixtures.h"
+#include "tests/support/test_support.h"
+
+namespace tamaruka::test {
+namespace {
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+
+std::string hex(WindowId window) {
+    std::ostringstream text;
+    text << "0x" << std::hex << window;
+    return text.str();
+}
+
+void writeMusicSettings(const std::string& ini, const std::string& wav) {
+    fs::create_directories(fs::path(ini).parent_path());
+    ASSERT_TRUE(WriteIni(settingsSection, bgmKindKey, " 2", ini));
+    ASSERT_TRUE(WriteIni(settingsSection, bgmRepeatKey, " 0", ini));
+    ASSERT_TRUE(WriteIni(settingsSection, bgmFileKey, wav, ini));
+}
+
+class DisplayModeMusicE2E : public ::testing::Test {
+protected:
+    DisplayModeMusicE2E() {
+        fs::create_directory(runtime);
+        ::chmod(runtime.c_str(), 0700);
+        writeToneWav(wav, 440, 0.5);
+    }
+    void TearDown() override {
+        for (auto& instance : instances) {
+            EXPECT_TRUE(instance->running()) << instance->outputText();
+            instance->sendSignal(SIGTERM);
+        }
+        for (auto& instance : instances) EXPECT_EQ(instance->waitExit(5s), 0) << instance->outputText();
+    }
+
+    // One instance with --root in a new host window, playing into its own file.
+    DiskAudioOutput& start(const std::string& program) {
+        const std::string audioFolder = folder + "/instance" + std::to_string(instances.size());
+        fs::create_directory(audioFolder);
+        audio.push_back(std::make_unique<DiskAudioOutput>(audioFolder));
+        const WindowId host = x.createWindow("Host " + std::to_string(instances.size()), 480, 360, true);
+        instances.push_back(std::make_unique<ChildProcess>(
+            program, std::vector<std::string>{"--root"},
+            std::map<std::string, std::string>{{"XSCREENSAVER_WINDOW", hex(host)},
+                                               {"XDG_CONFIG_HOME", config},
+                                               {"XDG_RUNTIME_DIR", runtime},
+                                               {"SDL_AUDIODRIVER", "disk"},
+                                               {"SDL_DISKAUDIOFILE", audioFolder + "/output.raw"}}));
+        return *audio.back();
+    }
+
+    std::string output() const {
+        std::string text;
+        for (const auto& instance : instances) text += instance->outputText();
+        return text;
+    }
+
+    const std::string folder = makeTempDir("tamaruka-display-mode-music");
+    const std::string config = folder + "/config";
+    const std::string runtime = folder + "/run";
+    const std::string wav = folder + "/tone.wav";
+    XClient x;
+    std::vector<std::unique_ptr<DiskAudioOutput>> audio;
+    std::vector<std::unique_ptr<ChildProcess>> instances;
+};
+
+TEST_F(DisplayModeMusicE2E, TwoInstancesOnOneDisplayPlayTheMusicOnce) {
+    writeMusicSettings(config + "/tamaruka/Tamaruka.ini", wav);
+    start(binDir() + "/tamaruka");
+    start(binDir() + "/tamaruka");
+    ASSERT_TRUE(waitUntil([&] { return audio[0]->seconds() >= 1.5 || audio[1]->seconds() >= 1.5; }, 20s))
+        << output();
+    std::this_thread::sleep_for(1s);  // time enough for a second player to be heard
+    const int player = audio[0]->seconds() > audio[1]->seconds() ? 0 : 1;
+    EXPECT_EQ(audio[1 - player]->seconds(), 0.0) << "both instances play";
+    // The half-second tone still sounds after a second: the WAV loops.
+    EXPECT_GT(audio[player]->toneAmplitude(440, 0.6, 1.4), kToneAmplitude * 0.3);
+}
+
+// Installed, the program lives in the hosts' folder and the settings default
+// beside Tamaruka.scr in the programs' own folder; the user has no file.
+TEST_F(DisplayModeMusicE2E, InstalledCopyPlaysTheSystemWideDefault) {
+    const std::string prefix = folder + "/prefix";
+    const std::string program = prefix + "/" TAMARUKA_TEST_DISPLAY_MODE_DIR "/tamaruka";
+    fs::create_directories(fs::path(program).parent_path());
+    fs::copy_file(binDir() + "/tamaruka", program);
+    writeMusicSettings(prefix + "/" TAMARUKA_TEST_PROGRAMS_DIR "/Tamaruka.ini", wav);
+    const DiskAudioOutput& played = start(program);
+    ASSERT_TRUE(played.waitFor(1.5)) << output();
+    EXPECT_GT(played.toneAmplitude(440, 0.6, 1.4), kToneAmplitude * 0.3);
+}
+
+}  // namespace
+}  // namespace tamaruka::test

@@ -1,0 +1,270 @@
+// Tamaruka.scr /S under signals, failing renderers, planted links and sources
+// that never answer, end to end on a private Xvfb.
+#include <X11/keysym.h>
+#include <sys/stat.h>
+#include <pwd.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <thread>
+
+#include <gtest/gtest.h>
+
+#include "tests/frontend/x_helpers.h"
+#include "tests/run/saver_install.h"
+
+namespace tamaruka::test {
+namespace {
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+using Clock = std::chrono::steady_clock;
+
+constexpr int StartX = 512;
+constexpr int StartY = 384;
+
+std::string readFile(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+}
+
+// Waits for the exit and prints how long it took.
+std::optional<int> timedExit(ChildProcess& program, const char* what) {
+    const auto start = Clock::now();
+    const std::optional<int> code = program.waitExit(5s);
+    std::printf("%s: ended after %lld ms\n", what,
+                static_cast<long long>(std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count()));
+    return code;
+}
+
+class SaverHoldUpE2E : public ::testing::Test {
+protected:
+    void SetUp() override { x.movePointer(StartX, StartY); }
+    void TearDown() override {
+        if (saver && saver->running()) saver->sendSignal(SIGKILL);
+        install.killRenderers();
+        EXPECT_TRUE(x.waitForWindowGone("--Fireworks--", 10s));
+    }
+
+    // Starts the saver and waits until the renderer's window is up.
+    void startSaver(std::map<std::string, std::string> env = {}) {
+        saver = install.start({"/S"}, std::move(env));
+        ASSERT_TRUE(x.waitForWindow("--Fireworks--", 20s).has_value()) << saver->outputText();
+        ASSERT_TRUE(install.rendererRunning());
+    }
+
+    // The text of the front-end's message box, copied as a user would.
+    std::optional<std::string> copyMessageBox() {
+        const auto box = x.waitForWindow("Tamaruka", 20s);
+        if (!box) return std::nullopt;
+        const Rect area = x.geometry(*box);
+        x.movePointer(area.x + area.width / 2, area.y + 5);  // focus follows the pointer here
+        std::optional<std::string> copied;
+        waitUntil([&] {
+            pressControlC();
+            copied = readClipboard(500ms);
+            return copied.has_value();
+        }, 10s);
+        return copied;
+    }
+
+    // The toolkit keeps an unmapped window of the application's name; the
+    // box is mapped.
+    bool messageBoxShown() {
+        for (WindowId window : x.findWindows("Tamaruka"))
+            if (x.isMapped(window)) return true;
+        return false;
+    }
+
+    XClient x;
+    SaverInstall install;
+    std::unique_ptr<ChildProcess> saver;
+};
+
+// A host ends the saver with a signal: the renderer goes with the front-end,
+// and the front-end still runs its end sequence (exit code 0, not a death).
+class SaverSignalE2E : public SaverHoldUpE2E, public ::testing::WithParamInterface<int> {};
+
+TEST_P(SaverSignalE2E, SignalEndsFrontEndAndRenderer) {
+    startSaver();
+    saver->sendSignal(GetParam());
+    EXPECT_EQ(timedExit(*saver, strsignal(GetParam())), 0);
+    EXPECT_TRUE(waitUntil([&] { return !install.rendererRunning(); }, 5s));
+    EXPECT_TRUE(x.waitForWindowGone("--Fireworks--", 5s));
+    EXPECT_FALSE(x.findWindow("Kirabo_Main").has_value());
+}
+
+INSTANTIATE_TEST_SUITE_P(Signals, SaverSignalE2E, ::testing::Values(SIGTERM, SIGINT, SIGHUP),
+                         [](const auto& info) { return std::string(sigabbrev_np(info.param)); });
+
+TEST_F(SaverHoldUpE2E, KilledFrontEndTakesTheRendererWithIt) {
+    startSaver();
+    saver->sendSignal(SIGKILL);
+    EXPECT_EQ(saver->waitExit(5s), 128 + SIGKILL);
+    const auto start = Clock::now();
+    EXPECT_TRUE(waitUntil([&] { return !install.rendererRunning(); }, 5s));
+    std::printf("renderer ended %lld ms after the front-end\n",
+                static_cast<long long>(std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count()));
+    EXPECT_TRUE(x.waitForWindowGone("--Fireworks--", 5s));
+}
+
+TEST_F(SaverHoldUpE2E, RendererEndedByTheUserIsReapedAndTheRunWatchesOn) {
+    startSaver();
+    x.pressKey(XK_Escape);
+    EXPECT_TRUE(waitUntil([&] { return !install.rendererRunning(); }, 10s));
+    std::this_thread::sleep_for(300ms);
+    EXPECT_TRUE(saver->running());  // exit code 0: nothing to report
+    EXPECT_TRUE(zombieChildren(saver->pid()).empty());
+    EXPECT_FALSE(messageBoxShown());
+    x.movePointer(StartX + 40, StartY + 40);
+    EXPECT_EQ(timedExit(*saver, "pointer move"), 0);
+}
+
+// A renderer that cannot show anything: the user is told in the front-end's
+// box, and closing it ends the run.
+struct BrokenRenderer {
+    const char* name;
+    std::string content;
+    bool executable;
+    std::string message;
+};
+
+class BrokenRendererE2E : public SaverHoldUpE2E, public ::testing::WithParamInterface<BrokenRenderer> {};
+
+TEST_P(BrokenRendererE2E, IsReportedAndTheRunEnds) {
+    install.replaceRenderer(GetParam().content, GetParam().executable);
+    saver = install.start({"/S"});
+    const std::optional<std::string> copied = copyMessageBox();
+    ASSERT_TRUE(copied.has_value()) << saver->outputText();
+    const std::string rule = "---------------------------\n";
+    EXPECT_EQ(*copied, rule + "Tamaruka\n" + rule + GetParam().message + "\n" + rule + "OK   \n" + rule);
+    x.pressKey(XK_Return);
+    EXPECT_EQ(timedExit(*saver, GetParam().name), 0);
+    EXPECT_TRUE(zombieChildren(saver->pid()).empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Renderers, BrokenRendererE2E,
+    ::testing::Values(
+        BrokenRenderer{"NotExecutable", "renderer", false, "Tamaruka.dataを起動できません！\nPermission denied"},
+        BrokenRenderer{"ExitsWithAFailure", "#!/bin/sh\nexit 1\n", true, "Tamaruka.dataが異常終了しました！\n終了コード 1"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(SaverHoldUpE2E, RendererThatEndsNormallyAtOnceLeavesTheRunWatching) {
+    install.replaceRenderer("#!/bin/sh\nexit 0\n", true);
+    saver = install.start({"/S"});
+    ASSERT_TRUE(x.waitForWindow("Kirabo_Main", 20s, false).has_value()) << saver->outputText();
+    std::this_thread::sleep_for(1s);
+    EXPECT_TRUE(saver->running());
+    EXPECT_FALSE(messageBoxShown());
+    x.movePointer(StartX - 40, StartY + 40);
+    EXPECT_EQ(timedExit(*saver, "pointer move"), 0);
+}
+
+// A link planted at the sprite's path is replaced; the file it named keeps
+// its content.
+TEST_F(SaverHoldUpE2E, SpriteReplacesALinkNeverItsTarget) {
+    const std::string victim = install.folder() + "/precious.txt";
+    std::ofstream(victim) << "keep me";
+    fs::create_directories(fs::path(install.spriteFile()).parent_path());
+    fs::create_symlink(victim, install.spriteFile());
+    startSaver();
+    EXPECT_EQ(readFile(victim), "keep me");
+    EXPECT_FALSE(fs::is_symlink(install.spriteFile()));
+    EXPECT_EQ(readFile(install.spriteFile()).substr(0, 2), "BM");
+    saver->sendSignal(SIGTERM);
+    EXPECT_EQ(saver->waitExit(5s), 0);
+}
+
+// A user without HOME, password entry, cache or runtime folder: no shared
+// folder is used; the run goes on without the sprite file and says so.
+TEST_F(SaverHoldUpE2E, WithoutAPrivateFolderTheRunGoesWithoutTheSprite) {
+    const std::string shared = "/tmp/.cache/tamaruka/Fireworks.bmp";
+    std::error_code error;
+    const bool sharedBefore = fs::exists(shared, error);
+    const auto sharedTime = sharedBefore ? fs::last_write_time(shared, error) : fs::file_time_type{};
+    fs::permissions(install.folder(), fs::perms(0755));
+    constexpr int nobodyKnows = 54321;  // a uid without a password entry
+    ASSERT_EQ(getpwuid(nobodyKnows), nullptr);
+    saver = std::make_unique<ChildProcess>(
+        "/usr/bin/setpriv",
+        std::vector<std::string>{"--reuid=54321", "--regid=54321", "--clear-groups", install.folder() + "/Tamaruka.scr", "/S"},
+        std::map<std::string, std::string>{{"HOME", ""}, {"XDG_CACHE_HOME", ""}, {"XDG_RUNTIME_DIR", ""}});
+    // The renderer finds no file and says so in its own box.
+    ASSERT_TRUE(x.waitForWindow("Error", 20s).has_value()) << saver->outputText();
+    EXPECT_NE(saver->outputText().find("Tamaruka.scr: no private folder for the sprite file"), std::string::npos)
+        << saver->outputText();
+    EXPECT_EQ(fs::exists(shared, error), sharedBefore);
+    if (sharedBefore) {
+        EXPECT_EQ(fs::last_write_time(shared, error), sharedTime);
+    }
+    saver->sendSignal(SIGTERM);
+    EXPECT_EQ(timedExit(*saver, "SIGTERM with the renderer's box up"), 0);
+    EXPECT_TRUE(waitUntil([&] { return !install.rendererRunning(); }, 5s));
+}
+
+// A CD source that would block every open: the front-end's thread never
+// waits on it for long, so the run still ends on the pointer and on SIGTERM.
+// The source is a FIFO itself, or a disc image whose data file is one.
+struct BlockingCd {
+    const char* name;
+    bool image;
+    bool endByPointer;
+};
+
+class BlockingCdE2E : public SaverHoldUpE2E, public ::testing::WithParamInterface<BlockingCd> {};
+
+TEST_P(BlockingCdE2E, RunStillEnds) {
+    const std::string fifo = install.folder() + "/disc.bin";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    std::string source = fifo;
+    if (GetParam().image) {
+        source = install.folder() + "/disc.cue";
+        std::ofstream(source) << "FILE \"disc.bin\" BINARY\n  TRACK 01 AUDIO\n    INDEX 01 00:00:00\n";
+    }
+    install.writeSettings(1, 0, "");
+    startSaver({{"TAMARUKA_CDROM", source}, {"SDL_AUDIODRIVER", "dummy"}});
+    std::this_thread::sleep_for(600ms);  // a few CD watch ticks
+    if (GetParam().endByPointer) {
+        x.movePointer(StartX + 50, StartY + 50);
+        EXPECT_EQ(timedExit(*saver, GetParam().name), 0);
+    } else {
+        saver->sendSignal(SIGTERM);
+        EXPECT_EQ(timedExit(*saver, GetParam().name), 0);
+        EXPECT_TRUE(waitUntil([&] { return !install.rendererRunning(); }, 5s));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Sources, BlockingCdE2E,
+                         ::testing::Values(BlockingCd{"FifoThenPointer", false, true},
+                                           BlockingCd{"FifoThenSigterm", false, false},
+                                           BlockingCd{"FifoImageThenSigterm", true, false}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// Two runs started at the same moment: one renderer, one front-end left.
+TEST_F(SaverHoldUpE2E, TwoRunsStartedTogetherRunOnce) {
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        SCOPED_TRACE(attempt);
+        auto first = install.start({"/S"});
+        auto second = install.start({"/S"});
+        ASSERT_TRUE(x.waitForWindow("--Fireworks--", 20s).has_value());
+        ASSERT_TRUE(waitUntil([&] { return !first->running() || !second->running(); }, 10s));
+        std::this_thread::sleep_for(1s);
+        EXPECT_EQ(install.rendererProcesses().size(), 1u);
+        EXPECT_EQ(x.findWindows("--Fireworks--").size(), 1u);
+        EXPECT_NE(first->running(), second->running());
+        ChildProcess& winner = first->running() ? *first : *second;
+        ChildProcess& loser = first->running() ? *second : *first;
+        EXPECT_EQ(loser.waitExit(1s), 0);
+        winner.sendSignal(SIGTERM);
+        EXPECT_EQ(winner.waitExit(5s), 0);
+        EXPECT_TRUE(x.waitForWindowGone("--Fireworks--", 10s));
+    }
+}
+
+}  // namespace
+}  // namespace tamaruka::test
