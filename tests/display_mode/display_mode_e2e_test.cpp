@@ -139,6 +139,7 @@ struct HostCase {
     const char* name;
     Rect area;
     bool windowIdOption;  // --window-id in hex, else -root with a decimal $XSCREENSAVER_WINDOW
+    friend void PrintTo(const HostCase& c, std::ostream* os) { *os << c.name; }
 };
 
 class DrawsInsideTheHostWindow : public HostWindowTest, public ::testing::WithParamInterface<HostCase> {};
@@ -225,6 +226,7 @@ struct PacingCase {
     const char* name;
     std::vector<std::string> extraArgs;
     int leastMedianStep;  // milliseconds
+    friend void PrintTo(const PacingCase& c, std::ostream* os) { *os << c.name; }
 };
 
 class FramePacing : public HostWindowTest, public ::testing::WithParamInterface<PacingCase> {};
@@ -319,6 +321,9 @@ INSTANTIATE_TEST_SUITE_P(Modes, LeavesTheServerSaverAlone, ::testing::Values("-r
                          [](const auto& info) { return std::string(info.param[1] == 'r' ? "root" : "fullscreen"); });
 
 enum class UserInput { DiagonalMove, Key, Click };
+void PrintTo(UserInput input, std::ostream* os) {
+    *os << (input == UserInput::DiagonalMove ? "DiagonalMove" : input == UserInput::Key ? "Key" : "Click");
+}
 
 class FullScreenOnTwoMonitors : public ::testing::TestWithParam<UserInput> {};
 
@@ -365,11 +370,7 @@ TEST_P(FullScreenOnTwoMonitors, FireworksOnEachMonitorUntilTheUserActs) {
 
 INSTANTIATE_TEST_SUITE_P(EndedBy, FullScreenOnTwoMonitors,
                          ::testing::Values(UserInput::DiagonalMove, UserInput::Key, UserInput::Click),
-                         [](const auto& info) {
-                             return std::string(info.param == UserInput::DiagonalMove ? "DiagonalMove"
-                                                : info.param == UserInput::Key       ? "Key"
-                                                                                     : "Click");
-                         });
+                         [](const auto& info) { return ::testing::PrintToString(info.param); });
 
 TEST(LostDisplay, EndsWithoutHanging) {
     auto display = std::make_unique<test::XvfbDisplay>();
@@ -415,6 +416,7 @@ struct FailureCase {
     Env env;
     std::string firstLine;
     bool usageFollows;
+    friend void PrintTo(const FailureCase& c, std::ostream* os) { *os << c.name; }
 };
 
 class StartupFailure : public ::testing::TestWithParam<FailureCase> {};
