@@ -1,10 +1,12 @@
 // Draws the preview picture: one burst of the renderer's own simulation,
 // exposed over a stretch of consecutive frames so that every spark leaves its
-// streak, on the black sky, 152 x 112 pixels, saved as PNG.
+// streak, on the black sky, 152 x 112 pixels unless told, saved as PNG.
 //
-//   make_preview [--seed N] [--kind K] [--from MS] [--to MS] FILE.png
+//   make_preview [--seed N] [--kind K] [--from MS] [--to MS] [--size WxH] FILE.png
 //
-// The committed frontend/resources/preview.png is made with the defaults.
+// The committed frontend/resources/preview.png is made with the defaults, the
+// menu icons in data/icons with data/icons/make_icons.sh.
+#include <cstdio>
 #include <cstdlib>
 #include <iostream>
 #include <string>
@@ -19,8 +21,6 @@ namespace {
 
 using namespace tamaruka;
 
-constexpr int PreviewWidth = 152;
-constexpr int PreviewHeight = 112;
 constexpr int Supersampling = 4;
 constexpr int FrameMilliseconds = 16;
 
@@ -39,6 +39,8 @@ struct Options {
     int kind = SolidBurst;
     int fromMilliseconds = 100;
     int toMilliseconds = 1150;
+    int width = 152;
+    int height = 112;
     std::string output;
 };
 
@@ -55,10 +57,13 @@ bool parse(int argc, char** argv, Options& options) {
         else if (arg == "--kind" && number(value)) options.kind = static_cast<int>(value);
         else if (arg == "--from" && number(value)) options.fromMilliseconds = static_cast<int>(value);
         else if (arg == "--to" && number(value)) options.toMilliseconds = static_cast<int>(value);
-        else if (!arg.starts_with("--") && options.output.empty()) options.output = arg;
+        else if (arg == "--size" && i + 1 < argc) {
+            if (std::sscanf(argv[++i], "%dx%d", &options.width, &options.height) != 2) return false;
+        } else if (!arg.starts_with("--") && options.output.empty()) options.output = arg;
         else return false;
     }
-    return !options.output.empty() && options.kind >= MixedBurst && options.kind <= SecondaryBurst;
+    return !options.output.empty() && options.width > 0 && options.height > 0 && options.width <= 4096 &&
+           options.height <= 4096 && options.kind >= MixedBurst && options.kind <= SecondaryBurst;
 }
 
 // A rocket at the end of its life, near the camera and a little above the
@@ -83,7 +88,7 @@ Particle dyingRocket(int kind) {
 int main(int argc, char** argv) {
     Options options;
     if (!parse(argc, argv, options)) {
-        std::cerr << "usage: make_preview [--seed N] [--kind 1-7] [--from MS] [--to MS] FILE.png\n";
+        std::cerr << "usage: make_preview [--seed N] [--kind 1-7] [--from MS] [--to MS] [--size WxH] FILE.png\n";
         return 2;
     }
     StillHost host;
@@ -92,8 +97,8 @@ int main(int argc, char** argv) {
     scene.spawnParticle(dyingRocket(options.kind));
 
     const preview::SpriteTexture sprite(spriteBitmap());
-    const int width = PreviewWidth * Supersampling;
-    const int height = PreviewHeight * Supersampling;
+    const int width = options.width * Supersampling;
+    const int height = options.height * Supersampling;
     preview::Canvas exposure(width, height);
     scene.frameStep = FrameMilliseconds * 0.5f;
     for (int elapsed = 0; elapsed <= options.toMilliseconds; elapsed += FrameMilliseconds) {

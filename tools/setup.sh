@@ -13,6 +13,7 @@ packages=(
   libxrandr-dev libxss-dev
   xvfb xauth x11-utils x11-xserver-utils xscreensaver fonts-ipafont-gothic xfonts-base
   clang libclang-rt-14-dev llvm lame
+  desktop-file-utils
 )
 missing=()
 for p in "${packages[@]}"; do

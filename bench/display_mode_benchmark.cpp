@@ -1,0 +1,232 @@
+// The display mode as the hosts run it, beside fireworkx: start to first frame
+// and anonymous memory of `tamaruka --root` in a host window, then frames per
+// second and CPU (the program's own and the X server's) in 1024 x 768,
+// 1920 x 1080 and 3840 x 2160 host windows on private Xvfb servers (llvmpipe),
+// with Tamaruka.data full screen at 1024 x 768. Figures in bench/README.md.
+//
+//   display_mode_benchmark [--seconds N]   (measuring time per program, default 10)
+#include <time.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <csignal>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <sstream>
+#include <string>
+#include <sys/mman.h>
+#include <thread>
+#include <vector>
+
+#include "bench/renderer_bench_display.h"
+
+#include <X11/Xlib.h>  // last: its macros clash with GoogleTest's names
+
+namespace {
+
+using namespace std::chrono_literals;
+namespace test = tamaruka::test;
+
+constexpr int StartupRuns = 15;
+const char* const Fireworkx = "/usr/libexec/xscreensaver/fireworkx";
+
+double monotonicSeconds() {
+    timespec t{};
+    clock_gettime(CLOCK_MONOTONIC, &t);
+    return double(t.tv_sec) + double(t.tv_nsec) * 1e-9;
+}
+
+// User plus system CPU seconds of a process so far, all its threads.
+double cpuSecondsOf(int pid) {
+    std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+    std::string text((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
+    if (text.empty()) return 0;
+    std::istringstream fields(text.substr(text.rfind(')') + 2));
+    std::string field;
+    double ticks = 0;
+    for (int i = 3; i <= 15 && fields >> field; ++i)
+        if (i == 14 || i == 15) ticks += std::strtod(field.c_str(), nullptr);
+    return ticks / double(sysconf(_SC_CLK_TCK));
+}
+
+long anonymousKilobytes(int pid) {
+    std::ifstream status("/proc/" + std::to_string(pid) + "/status");
+    for (std::string line; std::getline(status, line);)
+        if (line.rfind("RssAnon:", 0) == 0) return std::strtol(line.c_str() + 8, nullptr, 10);
+    return -1;
+}
+
+// The Xvfb that this process started (the test support keeps its id to itself;
+// one runs at a time).
+int childXvfbPid() {
+    for (const auto& entry : std::filesystem::directory_iterator("/proc")) {
+        const std::string name = entry.path().filename();
+        if (name.find_first_not_of("0123456789") != std::string::npos) continue;
+        std::ifstream stat(entry.path() / "stat");
+        std::string text((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
+        const auto close = text.rfind(')');
+        if (close == std::string::npos || text.find("(Xvfb)") == std::string::npos) continue;
+        std::istringstream fields(text.substr(close + 2));
+        std::string state;
+        int parent = 0;
+        fields >> state >> parent;
+        if (parent == ::getpid()) return std::stoi(name);
+    }
+    return -1;
+}
+
+// The frame counters that bench/frame_count_probe.c keeps in a shared file.
+class FrameCounter {
+public:
+    explicit FrameCounter(const std::string& path) : path_(path) {
+        std::ofstream(path).write(std::string(4096, '\0').data(), 4096);
+        std::FILE* file = std::fopen(path.c_str(), "r+");
+        memory_ = static_cast<volatile std::uint64_t*>(
+            mmap(nullptr, 4096, PROT_READ | PROT_WRITE, MAP_SHARED, fileno(file), 0));
+        std::fclose(file);
+    }
+    ~FrameCounter() { munmap(const_cast<std::uint64_t*>(memory_), 4096); }
+    const std::string& path() const { return path_; }
+    double firstFrameSeconds() const { return double(memory_[0]) * 1e-9; }
+    // SDL swaps for our programs, XPutImage calls for the Xlib hacks.
+    std::uint64_t frames() const { return memory_[1] ? memory_[1] : memory_[2]; }
+
+private:
+    std::string path_;
+    volatile std::uint64_t* memory_ = nullptr;
+};
+
+// A window covering the screen, as xscreensaver makes for a display mode.
+class HostWindow {
+public:
+    HostWindow() : display_(XOpenDisplay(nullptr)) {
+        if (!display_) throw std::runtime_error("cannot open the display");
+        Screen* screen = DefaultScreenOfDisplay(display_);
+        window_ = XCreateSimpleWindow(display_, RootWindowOfScreen(screen), 0, 0, WidthOfScreen(screen),
+                                      HeightOfScreen(screen), 0, 0, BlackPixelOfScreen(screen));
+        XMapRaised(display_, window_);
+        XSync(display_, False);
+    }
+    ~HostWindow() { XCloseDisplay(display_); }
+    std::string hexId() const {
+        char id[32];
+        std::snprintf(id, sizeof id, "0x%lx", window_);
+        return id;
+    }
+
+private:
+    Display* display_;
+    Window window_;
+};
+
+struct Program {
+    std::string label;
+    std::string path;
+    std::vector<std::string> args;
+    std::map<std::string, std::string> env;
+};
+
+struct Rate {
+    double fps = 0, cpu = 0, serverCpu = 0;  // CPU in % of one core
+};
+
+Rate measure(const Program& program, const std::string& folder, int serverPid, double seconds) {
+    FrameCounter counter(folder + "/frames-" + std::to_string(::getpid()));
+    auto env = program.env;
+    env["LD_PRELOAD"] = test::binDir() + "/libframe_count_probe.so";
+    env["TAMARUKA_FRAME_COUNTER_FILE"] = counter.path();
+    test::ChildProcess child(program.path, program.args, env);
+    std::this_thread::sleep_for(3s);  // past start-up and the first rockets
+    const double t0 = monotonicSeconds(), own0 = cpuSecondsOf(child.pid()), server0 = cpuSecondsOf(serverPid);
+    const std::uint64_t frames0 = counter.frames();
+    std::this_thread::sleep_for(std::chrono::duration<double>(seconds));
+    const double t1 = monotonicSeconds(), own1 = cpuSecondsOf(child.pid()), server1 = cpuSecondsOf(serverPid);
+    const std::uint64_t frames1 = counter.frames();
+    if (!child.running()) std::fprintf(stderr, "%s ended early:\n%s\n", program.label.c_str(), child.outputText().c_str());
+    child.sendSignal(SIGTERM);
+    child.waitExit(5s);
+    const double wall = t1 - t0;
+    return {double(frames1 - frames0) / wall, 100 * (own1 - own0) / wall, 100 * (server1 - server0) / wall};
+}
+
+void startupAndMemory(const Program& tamaruka, const std::string& folder) {
+    std::vector<double> startups;
+    long anonKb = -1;
+    for (int run = 0; run < StartupRuns; ++run) {
+        FrameCounter counter(folder + "/startup-" + std::to_string(run));
+        auto env = tamaruka.env;
+        env["LD_PRELOAD"] = test::binDir() + "/libframe_count_probe.so";
+        env["TAMARUKA_FRAME_COUNTER_FILE"] = counter.path();
+        const double started = monotonicSeconds();
+        test::ChildProcess child(tamaruka.path, tamaruka.args, env);
+        if (!test::waitUntil([&] { return counter.firstFrameSeconds() > 0; }, 20s)) {
+            std::fprintf(stderr, "no frame within 20 s:\n%s\n", child.outputText().c_str());
+            std::exit(1);
+        }
+        startups.push_back(counter.firstFrameSeconds() - started);
+        if (run == 0) {
+            std::this_thread::sleep_for(8s);  // the fireworks at their full load
+            anonKb = anonymousKilobytes(child.pid());
+        }
+        child.sendSignal(SIGTERM);
+        child.waitExit(5s);
+    }
+    std::sort(startups.begin(), startups.end());
+    std::printf("tamaruka --root in a 1024 x 768 host window, %d runs\n", StartupRuns);
+    std::printf("  start to first frame, median  %.0f ms (min %.0f, max %.0f)   goal < 300 ms\n",
+                1e3 * startups[StartupRuns / 2], 1e3 * startups.front(), 1e3 * startups.back());
+    std::printf("  anonymous resident memory     %.1f MB (RssAnon after 8 s)   goal < 30 MB\n\n", anonKb / 1024.0);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    double seconds = 10;
+    if (argc == 3 && std::strcmp(argv[1], "--seconds") == 0) seconds = std::atof(argv[2]);
+    const std::string folder = tamaruka::bench::cacheFolderWithSprite("tamaruka-display-mode-bench");
+    const std::string configFolder = folder + "/config";  // no settings: no music
+    std::filesystem::create_directories(configFolder);
+    double load[3] = {};
+    getloadavg(load, 3);
+    std::printf("load average at start %.2f %.2f %.2f\n\n", load[0], load[1], load[2]);
+
+    struct Size {
+        int width, height;
+    };
+    for (const Size size : {Size{1024, 768}, Size{1920, 1080}, Size{3840, 2160}}) {
+        test::XvfbDisplay xvfb(size.width, size.height);
+        setenv("DISPLAY", xvfb.name().c_str(), 1);
+        const int server = childXvfbPid();
+        HostWindow host;
+        const std::map<std::string, std::string> hostEnv = {
+            {"XSCREENSAVER_WINDOW", host.hexId()}, {"XDG_CONFIG_HOME", configFolder}, {"XDG_CACHE_HOME", folder}};
+        std::vector<Program> programs = {
+            {"tamaruka --root", test::binDir() + "/tamaruka", {"--root"}, hostEnv},
+            {"fireworkx -root", Fireworkx, {"-root"}, hostEnv},
+        };
+        if (size.width == 1024)
+            programs.push_back({"Tamaruka.data (full screen)", test::binDir() + "/Tamaruka.data", {},
+                                {{"XDG_CONFIG_HOME", configFolder}, {"XDG_CACHE_HOME", folder}}});
+        if (size.width == 1024 && std::filesystem::exists(programs[0].path)) startupAndMemory(programs[0], folder);
+
+        std::printf("%d x %d host window, %.0f s each\n", size.width, size.height, seconds);
+        std::printf("  %-28s %8s %10s %12s %10s\n", "program", "fps", "CPU %", "Xvfb CPU %", "sum %");
+        for (const Program& program : programs) {
+            if (!std::filesystem::exists(program.path)) {
+                std::printf("  %-28s not found: %s\n", program.label.c_str(), program.path.c_str());
+                continue;
+            }
+            const Rate rate = measure(program, folder, server, seconds);
+            std::printf("  %-28s %8.1f %10.1f %12.1f %10.1f\n", program.label.c_str(), rate.fps, rate.cpu,
+                        rate.serverCpu, rate.cpu + rate.serverCpu);
+            std::fflush(stdout);
+        }
+        std::printf("\n");
+    }
+    return 0;
+}
