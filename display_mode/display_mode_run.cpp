@@ -11,6 +11,7 @@
 #include <poll.h>
 #include <string>
 #include <sys/resource.h>
+#include <unistd.h>
 #include <vector>
 
 #include "common/frame_pacer.h"
@@ -79,6 +80,9 @@ private:
         settings.showFps = options_.showFps;
         const char* printSteps = std::getenv("TAMARUKA_PRINT_FRAME_STEPS");
         settings.printFrameSteps = printSteps && *printSteps && std::string(printSteps) != "0";
+        // Hosts start one process per monitor in the same second: the process
+        // id keeps their fireworks apart.
+        settings.seedOffset = static_cast<std::uint32_t>(getpid()) * 2654435761u;
         std::vector<Window> windows;
         switch (target_.kind) {
         case DrawTarget::Kind::GivenWindow:

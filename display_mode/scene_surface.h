@@ -18,7 +18,7 @@ namespace tamaruka {
 class SceneSurface : private SceneHost {
 public:
     struct Settings {
-        std::uint32_t seedOffset = 0;  // each monitor's scene differs from the others
+        std::uint32_t seedOffset = 0;  // added to the time: each scene's fireworks differ
         bool showFps = false;
         bool printFrameSteps = false;  // test aid: each frame's step on stderr
     };
