@@ -1,5 +1,6 @@
 #pragma once
 #include <SDL.h>
+#include <X11/Xlib.h>
 
 #include "renderer/renderer_platform.h"
 
@@ -23,13 +24,23 @@ public:
     bool createRenderContext() override;
     void deleteRenderContext() override;
     void swapBuffers() override;
+    double refreshRate() override;
     std::optional<RendererMessage> pollMessage() override;
+    std::optional<RendererMessage> waitMessage(std::chrono::nanoseconds timeout) override;
     void showErrorBox(const std::string& text, bool ownedByWindow) override;
     std::uint32_t tickCount() override;
     std::uint32_t calendarSeconds() override;
 
 private:
+    void noteXWindow(const std::string& title);
+    RendererMessage translate(const SDL_Event& event);
+    std::optional<RendererMessage> stopMessage();
+
     bool videoReady_ = false;
+    bool stopTaken_ = false;
+    bool windowLost_ = false;  // destroyed by another client
+    Display* xDisplay_ = nullptr;
+    unsigned long xWindow_ = 0;
     SDL_DisplayMode desktopMode_{};
     SDL_DisplayMode fullScreenMode_{};
     SDL_Window* window_ = nullptr;
