@@ -103,6 +103,7 @@ void SdlRendererPlatform::restoreDisplayMode() {
         SDL_SetWindowFullscreen(window_, 0);
     }
     fullScreen_ = false;
+    forgetDesktopMode();
 }
 
 void SdlRendererPlatform::showCursor(bool visible) {
@@ -140,6 +141,7 @@ bool SdlRendererPlatform::createWindow(const std::string& title, int width, int 
     if (fullScreen) {
         SDL_SetWindowDisplayMode(window_, &fullScreenMode_);
         fullScreen_ = true;
+        rememberDesktopMode(desktopMode_.w, desktopMode_.h, desktopMode_.refresh_rate);
     }
     SDL_ShowWindow(window_);
     SDL_RaiseWindow(window_);

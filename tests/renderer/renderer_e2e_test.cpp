@@ -3,6 +3,7 @@
 
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+#include <X11/extensions/Xrandr.h>
 #include <X11/extensions/scrnsaver.h>
 #include <X11/keysym.h>
 #include <csignal>
@@ -26,7 +27,8 @@ using test::XClient;
 
 // A raw Xlib connection of the test's own, for what another client does.
 struct OtherClient {
-    Display* display = XOpenDisplay(nullptr);
+    explicit OtherClient(const char* name = nullptr) : display(XOpenDisplay(name)) {}
+    Display* display;
     ~OtherClient() {
         if (display) XCloseDisplay(display);
     }
@@ -215,6 +217,51 @@ INSTANTIATE_TEST_SUITE_P(ByAnotherClient, RendererDestroyedE2E,
                              return info.param == Destruction::DestroyWindow ? "DestroyWindow"
                                                                              : "KillClient";
                          });
+
+int rootWidth(Display* display) {
+    Window root = 0;
+    int x = 0, y = 0;
+    unsigned width = 0, height = 0, border = 0, depth = 0;
+    XGetGeometry(display, DefaultRootWindow(display), &root, &x, &y, &width, &height, &border, &depth);
+    return static_cast<int>(width);
+}
+
+// Killed while its 1024 x 768 mode is on a 1600 x 1200 desktop: the server
+// keeps a mode after its client has gone, so the renderer puts the desktop's
+// mode back through a new connection before it ends.
+TEST(RendererKilledInItsMode, PutsTheDesktopModeBack) {
+    test::XvfbDisplay screen(1600, 1200);
+    OtherClient other(screen.name().c_str());
+    ASSERT_TRUE(other.display);
+    Window root = DefaultRootWindow(other.display);
+    XRRScreenResources* resources = XRRGetScreenResourcesCurrent(other.display, root);
+    ASSERT_TRUE(resources && resources->noutput > 0);
+    char name[] = "1024x768";
+    XRRModeInfo mode{};
+    mode.width = 1024, mode.height = 768, mode.dotClock = 65000000;
+    mode.hSyncStart = 1048, mode.hSyncEnd = 1184, mode.hTotal = 1344;
+    mode.vSyncStart = 771, mode.vSyncEnd = 777, mode.vTotal = 806;
+    mode.name = name, mode.nameLength = sizeof name - 1;
+    XRRAddOutputMode(other.display, resources->outputs[0], XRRCreateMode(other.display, root, &mode));
+    XRRFreeScreenResources(resources);
+    XSync(other.display, False);
+
+    XClient x(screen.name());
+    const std::string cache = test::makeTempDir("tamaruka-renderer");
+    test::writeGlowSprite(std::filesystem::path(cache) / "tamaruka" / "Fireworks.bmp");
+    ChildProcess renderer(test::binDir() + "/Tamaruka.data", {},
+                          {{"DISPLAY", screen.name()}, {"XDG_CACHE_HOME", cache}});
+    const auto window = x.waitForWindow("--Fireworks--", 20s);
+    ASSERT_TRUE(window) << renderer.outputText();
+    ASSERT_TRUE(test::waitUntil([&] { return rootWidth(other.display) == 1024; }, 5s));
+    XKillClient(other.display, *window);
+    XSync(other.display, False);
+    const auto code = renderer.waitExit(5s);
+    ASSERT_TRUE(code.has_value()) << "renderer hung";
+    EXPECT_EQ(*code, 0) << renderer.outputText();
+    EXPECT_TRUE(test::waitUntil([&] { return rootWidth(other.display) == 1600; }, 2s))
+        << "the display stayed at " << rootWidth(other.display) << " pixels wide";
+}
 
 // A host that cannot see the loader's "Error" box must still end the
 // renderer: SIGTERM or SIGINT take the box down with it, within a second.
