@@ -4,7 +4,6 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
-#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
@@ -167,15 +166,38 @@ void SdlRendererPlatform::clientSize(int& width, int& height) {
     SDL_GetWindowSize(window_, &width, &height);
 }
 
+// SDL reads the window's attributes to make and bind the context, and crashes
+// on a window that another client has destroyed in the meantime. The server
+// is held while it does, so the window cannot go between the look and the
+// call; a window that is gone already gets no context, and the notice of its
+// destruction, waiting in the queue, ends the program.
+template <typename Call>
+bool SdlRendererPlatform::withWindowHeld(Call call) {
+    if (!xDisplay_) return call(), true;
+    XGrabServer(xDisplay_);
+    XWindowAttributes attributes;
+    const bool alive = XGetWindowAttributes(xDisplay_, xWindow_, &attributes) != 0;
+    if (alive) call();
+    XUngrabServer(xDisplay_);
+    XFlush(xDisplay_);
+    return alive;
+}
+
 PixelFormatResult SdlRendererPlatform::setupPixelFormat(int, int) {
     if (!glWindow_) return PixelFormatResult::ChooseFailed;
-    context_ = SDL_GL_CreateContext(window_);
+    if (!withWindowHeld([this] { context_ = SDL_GL_CreateContext(window_); })) {
+        return PixelFormatResult::Set;  // no context: see withWindowHeld
+    }
     if (!context_) return PixelFormatResult::SetFailed;
     return PixelFormatResult::Set;
 }
 
 bool SdlRendererPlatform::createRenderContext() {
-    if (!context_ || SDL_GL_MakeCurrent(window_, context_) != 0) return false;
+    bool current = false;
+    if (context_) {
+        withWindowHeld([this, &current] { current = SDL_GL_MakeCurrent(window_, context_) == 0; });
+    }
+    if (!current) return false;
     // The swap may wait for the display; a driver that refuses is fine too.
     SDL_GL_SetSwapInterval(1);
     return true;
@@ -205,6 +227,10 @@ RendererMessage SdlRendererPlatform::translate(const SDL_Event& event) {
         break;
     case SDL_WINDOWEVENT:
         if (event.window.event == SDL_WINDOWEVENT_CLOSE) message.kind = RendererMessage::WindowDestroyed;
+        break;
+    case SDL_QUIT:
+        // SDL's own quit request, which follows the last window's close.
+        message.kind = RendererMessage::WindowDestroyed;
         break;
     case SDL_SYSWMEVENT: {
         // Another client (a window manager's "kill window") destroyed it.

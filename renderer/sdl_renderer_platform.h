@@ -1,8 +1,9 @@
 #pragma once
 #include <SDL.h>
-#include <X11/Xlib.h>
 
 #include "renderer/renderer_platform.h"
+
+struct _XDisplay;  // Xlib's Display, kept out of this header
 
 namespace tamaruka {
 
@@ -33,13 +34,15 @@ public:
 
 private:
     void noteXWindow(const std::string& title);
+    template <typename Call>
+    bool withWindowHeld(Call call);
     RendererMessage translate(const SDL_Event& event);
     std::optional<RendererMessage> stopMessage();
 
     bool videoReady_ = false;
     bool stopTaken_ = false;
     bool windowLost_ = false;  // destroyed by another client
-    Display* xDisplay_ = nullptr;
+    ::_XDisplay* xDisplay_ = nullptr;
     unsigned long xWindow_ = 0;
     SDL_DisplayMode desktopMode_{};
     SDL_DisplayMode fullScreenMode_{};

@@ -192,6 +192,10 @@ TEST_F(RendererE2E, TheXScreenSaverStillComesOn) {
 // that made it: either way the renderer ends with 0 within a second.
 enum class Destruction { DestroyWindow, KillClient };
 
+std::string destructionName(const ::testing::TestParamInfo<Destruction>& info) {
+    return info.param == Destruction::DestroyWindow ? "DestroyWindow" : "KillClient";
+}
+
 class RendererDestroyedE2E : public RendererE2E,
                              public ::testing::WithParamInterface<Destruction> {};
 
@@ -213,10 +217,7 @@ TEST_P(RendererDestroyedE2E, EndsWithZeroWithinASecond) {
 
 INSTANTIATE_TEST_SUITE_P(ByAnotherClient, RendererDestroyedE2E,
                          ::testing::Values(Destruction::DestroyWindow, Destruction::KillClient),
-                         [](const auto& info) {
-                             return info.param == Destruction::DestroyWindow ? "DestroyWindow"
-                                                                             : "KillClient";
-                         });
+                         destructionName);
 
 int rootWidth(Display* display) {
     Window root = 0;
@@ -226,10 +227,12 @@ int rootWidth(Display* display) {
     return static_cast<int>(width);
 }
 
-// Killed while its 1024 x 768 mode is on a 1600 x 1200 desktop: the server
-// keeps a mode after its client has gone, so the renderer puts the desktop's
-// mode back through a new connection before it ends.
-TEST(RendererKilledInItsMode, PutsTheDesktopModeBack) {
+// Destroyed or killed while its 1024 x 768 mode is on a 1600 x 1200 desktop:
+// the desktop's mode comes back. The server keeps a mode after its client has
+// gone, so a killed renderer puts it back through a new connection.
+class RendererDestroyedInItsModeE2E : public ::testing::TestWithParam<Destruction> {};
+
+TEST_P(RendererDestroyedInItsModeE2E, PutsTheDesktopModeBack) {
     test::XvfbDisplay screen(1600, 1200);
     OtherClient other(screen.name().c_str());
     ASSERT_TRUE(other.display);
@@ -254,7 +257,11 @@ TEST(RendererKilledInItsMode, PutsTheDesktopModeBack) {
     const auto window = x.waitForWindow("--Fireworks--", 20s);
     ASSERT_TRUE(window) << renderer.outputText();
     ASSERT_TRUE(test::waitUntil([&] { return rootWidth(other.display) == 1024; }, 5s));
-    XKillClient(other.display, *window);
+    if (GetParam() == Destruction::DestroyWindow) {
+        XDestroyWindow(other.display, *window);
+    } else {
+        XKillClient(other.display, *window);
+    }
     XSync(other.display, False);
     const auto code = renderer.waitExit(5s);
     ASSERT_TRUE(code.has_value()) << "renderer hung";
@@ -262,6 +269,10 @@ TEST(RendererKilledInItsMode, PutsTheDesktopModeBack) {
     EXPECT_TRUE(test::waitUntil([&] { return rootWidth(other.display) == 1600; }, 2s))
         << "the display stayed at " << rootWidth(other.display) << " pixels wide";
 }
+
+INSTANTIATE_TEST_SUITE_P(ByAnotherClient, RendererDestroyedInItsModeE2E,
+                         ::testing::Values(Destruction::DestroyWindow, Destruction::KillClient),
+                         destructionName);
 
 // A host that cannot see the loader's "Error" box must still end the
 // renderer: SIGTERM or SIGINT take the box down with it, within a second.
