@@ -1,4 +1,5 @@
 #pragma once
+#include <chrono>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -38,8 +39,12 @@ public:
     virtual bool createRenderContext() = 0;  // created and made current
     virtual void deleteRenderContext() = 0;  // released, then deleted
     virtual void swapBuffers() = 0;
+    // The display's refresh rate in Hz; 0 when it does not say.
+    virtual double refreshRate() = 0;
 
     virtual std::optional<RendererMessage> pollMessage() = 0;
+    // Takes a message that is waiting or arrives within the timeout.
+    virtual std::optional<RendererMessage> waitMessage(std::chrono::nanoseconds timeout) = 0;
     virtual void showErrorBox(const std::string& text, bool ownedByWindow) = 0;
 
     virtual std::uint32_t tickCount() = 0;

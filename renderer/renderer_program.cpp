@@ -58,6 +58,8 @@ void RendererProgram::initGL(int width, int height) {
     }
     graphics_.resizeScene(width, height);
     scene_.initScene();
+    // The refresh of the mode now on the display; 60 Hz when it does not say.
+    pacer_.emplace(FramePacer::periodForRefresh(platform_.refreshRate()));
 }
 
 bool RendererProgram::setupPixelFormat() {
@@ -83,8 +85,32 @@ int RendererProgram::runMessageLoop() {
             continue;
         }
         if (quitPosted_) return quitCode_;
+        if (!frameIsDue()) continue;
         scene_.stepFrame();
     }
+}
+
+// No more frames than the display shows: a frame about to be drawn waits for
+// its display period, taking any message that arrives meanwhile first. The
+// frame keeps its slot, so the wait resumes after the message. Where the
+// buffer swap already waits for the display the slot has come by then.
+bool RendererProgram::frameIsDue() {
+    if (!pacer_) return true;
+    using Clock = FramePacer::Clock;
+    if (!nextFrameAt_) {
+        const Clock::time_point now = Clock::now();
+        nextFrameAt_ = now + pacer_->delayBeforeNextFrame(now);
+    }
+    const Clock::time_point now = Clock::now();
+    if (now < *nextFrameAt_) {
+        if (auto message = platform_.waitMessage(*nextFrameAt_ - now)) {
+            rendererWindowProc(*message);
+            return false;
+        }
+        if (Clock::now() < *nextFrameAt_) return false;
+    }
+    nextFrameAt_.reset();
+    return true;
 }
 
 void RendererProgram::rendererWindowProc(const RendererMessage& message) {

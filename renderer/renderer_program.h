@@ -1,9 +1,11 @@
 #pragma once
 #include <cstdint>
+#include <optional>
 #include <string>
 
-#include "renderer/renderer_platform.h"
+#include "common/frame_pacer.h"
 #include "fireworks/scene.h"
+#include "renderer/renderer_platform.h"
 
 namespace tamaruka {
 
@@ -43,9 +45,15 @@ private:
     void deleteSpriteTexture() override;
     void drawFrame(const Scene& scene) override;
 
+    bool frameIsDue();
+
     RendererPlatform& platform_;
     SceneGraphics& graphics_;
     Scene scene_;
+    // Paces frames to the display once the context exists.
+    std::optional<FramePacer> pacer_;
+    // When the next frame may be drawn, once the queue was found empty.
+    std::optional<FramePacer::Clock::time_point> nextFrameAt_;
     bool renderContext_ = false;
     bool sceneStarted_ = false;
     bool displayChanged_ = false;

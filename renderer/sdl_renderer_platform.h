@@ -3,6 +3,8 @@
 
 #include "renderer/renderer_platform.h"
 
+struct _XDisplay;  // Xlib's Display, kept out of this header
+
 namespace tamaruka {
 
 // The renderer's platform on SDL2 with an OpenGL window.
@@ -23,13 +25,25 @@ public:
     bool createRenderContext() override;
     void deleteRenderContext() override;
     void swapBuffers() override;
+    double refreshRate() override;
     std::optional<RendererMessage> pollMessage() override;
+    std::optional<RendererMessage> waitMessage(std::chrono::nanoseconds timeout) override;
     void showErrorBox(const std::string& text, bool ownedByWindow) override;
     std::uint32_t tickCount() override;
     std::uint32_t calendarSeconds() override;
 
 private:
+    void noteXWindow(const std::string& title);
+    template <typename Call>
+    bool withWindowHeld(Call call);
+    RendererMessage translate(const SDL_Event& event);
+    std::optional<RendererMessage> stopMessage();
+
     bool videoReady_ = false;
+    bool stopTaken_ = false;
+    bool windowLost_ = false;  // destroyed by another client
+    ::_XDisplay* xDisplay_ = nullptr;
+    unsigned long xWindow_ = 0;
     SDL_DisplayMode desktopMode_{};
     SDL_DisplayMode fullScreenMode_{};
     SDL_Window* window_ = nullptr;

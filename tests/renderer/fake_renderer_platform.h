@@ -1,7 +1,9 @@
 #pragma once
+#include <chrono>
 #include <deque>
 #include <functional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "renderer/renderer_platform.h"
@@ -16,6 +18,11 @@ public:
     std::deque<RendererMessage> queue;
     // Runs after each presented frame (to queue input as a user would).
     std::function<void(int frame)> afterFrame;
+    // Messages that arrive while the program waits for a frame's period,
+    // one a wait; a wait with none sleeps its whole timeout.
+    std::deque<RendererMessage> arrivals;
+    std::vector<std::chrono::nanoseconds> waits;
+    double refresh = 0;  // Hz; 0 as Xvfb reports it
 
     bool displayModeReadable = true;
     bool displayModeAvailable = true;
@@ -48,6 +55,17 @@ public:
         ++frames;
         ++tick;
         if (afterFrame) afterFrame(frames);
+    }
+    double refreshRate() override { return refresh; }
+    std::optional<RendererMessage> waitMessage(std::chrono::nanoseconds timeout) override {
+        waits.push_back(timeout);
+        if (arrivals.empty()) {
+            std::this_thread::sleep_for(timeout);
+            return std::nullopt;
+        }
+        RendererMessage m = arrivals.front();
+        arrivals.pop_front();
+        return m;
     }
     std::optional<RendererMessage> pollMessage() override {
         ++polls;

@@ -1,8 +1,14 @@
 // The real Tamaruka.data on a private Xvfb, driven as a user would.
 #include <gtest/gtest.h>
 
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <X11/extensions/Xrandr.h>
+#include <X11/extensions/scrnsaver.h>
 #include <X11/keysym.h>
 #include <csignal>
+#include <cstdio>
+#include <fstream>
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
@@ -18,6 +24,34 @@ namespace {
 using namespace std::chrono_literals;
 using test::ChildProcess;
 using test::XClient;
+
+// A raw Xlib connection of the test's own, for what another client does.
+struct OtherClient {
+    explicit OtherClient(const char* name = nullptr) : display(XOpenDisplay(name)) {}
+    Display* display;
+    ~OtherClient() {
+        if (display) XCloseDisplay(display);
+    }
+};
+
+double secondsSince(std::chrono::steady_clock::time_point start) {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+// The processes the renderer has started (SDL's message box runs in one).
+std::vector<int> childrenOf(int pid) {
+    std::ifstream file("/proc/" + std::to_string(pid) + "/task/" + std::to_string(pid) + "/children");
+    std::vector<int> children;
+    for (int child; file >> child;) children.push_back(child);
+    return children;
+}
+
+bool processGone(int pid) {
+    std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+    std::string text((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
+    // Gone, or a zombie waiting for its parent.
+    return text.empty() || text.find(") Z ") != std::string::npos;
+}
 
 class RendererE2E : public ::testing::Test {
 protected:
@@ -69,6 +103,15 @@ TEST_F(RendererE2E, FullScreenWindowShowsColouredParticlesOnBlack) {
     EXPECT_EQ(g.width, 1024);
     EXPECT_EQ(g.height, 768);
     EXPECT_TRUE(x.isMapped(window));
+    // Class and instance are the title.
+    OtherClient other;
+    ASSERT_TRUE(other.display);
+    XClassHint hint{};
+    ASSERT_TRUE(XGetClassHint(other.display, window, &hint));
+    EXPECT_STREQ(hint.res_name, "--Fireworks--");
+    EXPECT_STREQ(hint.res_class, "--Fireworks--");
+    XFree(hint.res_name);
+    XFree(hint.res_class);
     std::this_thread::sleep_for(3s);  // five rockets up, the first bursts under way
     const test::Screenshot shot = x.capture();
     if (const char* dir = std::getenv("TAMARUKA_SCREENSHOT_DIR")) shot.savePng(std::string(dir) + "/fireworks.png");
@@ -120,7 +163,143 @@ TEST_F(RendererE2E, SigtermAndSigintEndWithZero) {
     expectEndsWithZero();
 }
 
-TEST(RendererWithoutDisplay, NoWindowCanBeCreatedExitCodeOne) {
+// The X server's own screen saver stays the server's: with a one-second
+// timeout it comes on while the renderer runs (nothing resets or suspends it).
+TEST_F(RendererE2E, TheXScreenSaverStillComesOn) {
+    OtherClient other;
+    ASSERT_TRUE(other.display);
+    int timeout = 0, interval = 0, blanking = 0, exposures = 0;
+    XGetScreenSaver(other.display, &timeout, &interval, &blanking, &exposures);
+    XSetScreenSaver(other.display, 1, 0, DontPreferBlanking, AllowExposures);
+    XSync(other.display, False);
+    XScreenSaverInfo* info = XScreenSaverAllocInfo();
+    const bool cameOn = test::waitUntil(
+        [&] {
+            XScreenSaverQueryInfo(other.display, DefaultRootWindow(other.display), info);
+            return info->state == ScreenSaverOn;
+        },
+        5s);
+    const int state = info->state;
+    XFree(info);
+    XSetScreenSaver(other.display, timeout, interval, blanking, exposures);
+    XForceScreenSaver(other.display, ScreenSaverReset);
+    XSync(other.display, False);
+    EXPECT_TRUE(cameOn) << "screen saver state " << state << " (0 off, 1 on, 3 disabled)";
+    EXPECT_TRUE(renderer->running());
+}
+
+// A window manager's "kill window" destroys the window or kills the client
+// that made it: either way the renderer ends with 0 within a second.
+enum class Destruction { DestroyWindow, KillClient };
+
+std::string destructionName(const ::testing::TestParamInfo<Destruction>& info) {
+    return info.param == Destruction::DestroyWindow ? "DestroyWindow" : "KillClient";
+}
+
+class RendererDestroyedE2E : public RendererE2E,
+                             public ::testing::WithParamInterface<Destruction> {};
+
+TEST_P(RendererDestroyedE2E, EndsWithZeroWithinASecond) {
+    OtherClient other;
+    ASSERT_TRUE(other.display);
+    const auto start = std::chrono::steady_clock::now();
+    if (GetParam() == Destruction::DestroyWindow) {
+        XDestroyWindow(other.display, window);
+    } else {
+        XKillClient(other.display, window);
+    }
+    XSync(other.display, False);
+    const auto code = renderer->waitExit(5s);
+    std::printf("ended after %.3f s\n", secondsSince(start));
+    ASSERT_TRUE(code.has_value()) << "renderer hung";
+    EXPECT_EQ(*code, 0) << renderer->outputText();
+}
+
+INSTANTIATE_TEST_SUITE_P(ByAnotherClient, RendererDestroyedE2E,
+                         ::testing::Values(Destruction::DestroyWindow, Destruction::KillClient),
+                         destructionName);
+
+int rootWidth(Display* display) {
+    Window root = 0;
+    int x = 0, y = 0;
+    unsigned width = 0, height = 0, border = 0, depth = 0;
+    XGetGeometry(display, DefaultRootWindow(display), &root, &x, &y, &width, &height, &border, &depth);
+    return static_cast<int>(width);
+}
+
+// Destroyed or killed while its 1024 x 768 mode is on a 1600 x 1200 desktop:
+// the desktop's mode comes back. The server keeps a mode after its client has
+// gone, so a killed renderer puts it back through a new connection.
+class RendererDestroyedInItsModeE2E : public ::testing::TestWithParam<Destruction> {};
+
+TEST_P(RendererDestroyedInItsModeE2E, PutsTheDesktopModeBack) {
+    test::XvfbDisplay screen(1600, 1200);
+    OtherClient other(screen.name().c_str());
+    ASSERT_TRUE(other.display);
+    Window root = DefaultRootWindow(other.display);
+    XRRScreenResources* resources = XRRGetScreenResourcesCurrent(other.display, root);
+    ASSERT_TRUE(resources && resources->noutput > 0);
+    char name[] = "1024x768";
+    XRRModeInfo mode{};
+    mode.width = 1024, mode.height = 768, mode.dotClock = 65000000;
+    mode.hSyncStart = 1048, mode.hSyncEnd = 1184, mode.hTotal = 1344;
+    mode.vSyncStart = 771, mode.vSyncEnd = 777, mode.vTotal = 806;
+    mode.name = name, mode.nameLength = sizeof name - 1;
+    XRRAddOutputMode(other.display, resources->outputs[0], XRRCreateMode(other.display, root, &mode));
+    XRRFreeScreenResources(resources);
+    XSync(other.display, False);
+
+    XClient x(screen.name());
+    const std::string cache = test::makeTempDir("tamaruka-renderer");
+    test::writeGlowSprite(std::filesystem::path(cache) / "tamaruka" / "Fireworks.bmp");
+    ChildProcess renderer(test::binDir() + "/Tamaruka.data", {},
+                          {{"DISPLAY", screen.name()}, {"XDG_CACHE_HOME", cache}});
+    const auto window = x.waitForWindow("--Fireworks--", 20s);
+    ASSERT_TRUE(window) << renderer.outputText();
+    ASSERT_TRUE(test::waitUntil([&] { return rootWidth(other.display) == 1024; }, 5s));
+    if (GetParam() == Destruction::DestroyWindow) {
+        XDestroyWindow(other.display, *window);
+    } else {
+        XKillClient(other.display, *window);
+    }
+    XSync(other.display, False);
+    const auto code = renderer.waitExit(5s);
+    ASSERT_TRUE(code.has_value()) << "renderer hung";
+    EXPECT_EQ(*code, 0) << renderer.outputText();
+    EXPECT_TRUE(test::waitUntil([&] { return rootWidth(other.display) == 1600; }, 2s))
+        << "the display stayed at " << rootWidth(other.display) << " pixels wide";
+}
+
+INSTANTIATE_TEST_SUITE_P(ByAnotherClient, RendererDestroyedInItsModeE2E,
+                         ::testing::Values(Destruction::DestroyWindow, Destruction::KillClient),
+                         destructionName);
+
+// A host that cannot see the loader's "Error" box must still end the
+// renderer: SIGTERM or SIGINT take the box down with it, within a second.
+class RendererBoxSignalE2E : public ::testing::TestWithParam<int> {};
+
+TEST_P(RendererBoxSignalE2E, SignalEndsTheRendererAndItsBox) {
+    XClient x;
+    const std::string cache = test::makeTempDir("tamaruka-renderer");  // no sprite file
+    ChildProcess renderer(test::binDir() + "/Tamaruka.data", {}, {{"XDG_CACHE_HOME", cache}});
+    ASSERT_TRUE(x.waitForWindow("Error", 20s)) << renderer.outputText();
+    const std::vector<int> box = childrenOf(renderer.pid());
+    ASSERT_EQ(box.size(), 1u) << "the box's process";
+    const auto start = std::chrono::steady_clock::now();
+    renderer.sendSignal(GetParam());
+    const auto code = renderer.waitExit(5s);
+    std::printf("ended after %.3f s\n", secondsSince(start));
+    ASSERT_TRUE(code.has_value()) << "renderer still waits for its box";
+    EXPECT_EQ(*code, 0) << renderer.outputText();
+    EXPECT_TRUE(processGone(box[0]));
+    EXPECT_TRUE(x.waitForWindowGone("Error", 5s));
+    EXPECT_FALSE(x.findWindow("--Fireworks--"));
+}
+
+INSTANTIATE_TEST_SUITE_P(Signals, RendererBoxSignalE2E, ::testing::Values(SIGTERM, SIGINT),
+                         [](const auto& info) { return info.param == SIGTERM ? "SIGTERM" : "SIGINT"; });
+
+TEST(RendererWithoutDisplay, NoWindowCanBeCreatedExitCodeOneAndOneLineOnStderr) {
     const std::string cache = test::makeTempDir("tamaruka-renderer");
     ChildProcess renderer(test::binDir() + "/Tamaruka.data", {},
                           {{"DISPLAY", ":65000"}, {"XDG_CACHE_HOME", cache}});
@@ -128,6 +307,9 @@ TEST(RendererWithoutDisplay, NoWindowCanBeCreatedExitCodeOne) {
     std::filesystem::remove_all(cache);
     ASSERT_TRUE(code.has_value());
     EXPECT_EQ(*code, 1) << renderer.outputText();
+    const std::string text = renderer.outputText();
+    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 1) << text;
+    EXPECT_EQ(text.rfind("Tamaruka.data: cannot open the X display \":65000\"", 0), 0u) << text;
 }
 
 }  // namespace

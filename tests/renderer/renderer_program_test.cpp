@@ -126,6 +126,41 @@ TEST_F(RendererProgramTest, OneMessagePerPassAndAFrameOnlyWhenTheQueueIsEmpty) {
     EXPECT_EQ(platform.polls, 9);
 }
 
+// Frames keep to the display's refresh: the wait comes only when a frame is
+// about to be drawn, and a message arriving during it is taken at once,
+// without a frame in between; the frame keeps its slot after it.
+TEST_F(RendererProgramTest, FramesWaitForTheDisplayPeriodAndMessagesDoNot) {
+    platform.refresh = 50;  // 20 ms a frame
+    platform.afterFrame = [this](int frame) {
+        if (frame == 2) platform.arrivals = {FakeRendererPlatform::key(false),
+                                             FakeRendererPlatform::key(true)};
+    };
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(program.winMain(), 0);
+    const auto elapsed = std::chrono::steady_clock::now() - start;
+    EXPECT_EQ(platform.frames, 2);
+    // The first frame at once; the second waits out its period; the third's
+    // wait is cut short by the two messages, Escape ending it.
+    ASSERT_EQ(platform.waits.size(), 3u);
+    for (auto wait : platform.waits) {
+        EXPECT_GT(wait, std::chrono::milliseconds(0));
+        EXPECT_LE(wait, std::chrono::milliseconds(20));
+    }
+    EXPECT_LT(platform.waits[2], platform.waits[1]);
+    EXPECT_GE(elapsed, std::chrono::milliseconds(20));
+
+    // Unknown refresh: 60 Hz.
+    FakeRendererPlatform unknown;
+    RendererProgram paced{unknown, unknown};
+    unknown.afterFrame = [&unknown](int frame) {
+        if (frame == 1) unknown.arrivals = {FakeRendererPlatform::key(true)};
+    };
+    EXPECT_EQ(paced.winMain(), 0);
+    ASSERT_EQ(unknown.waits.size(), 1u);
+    EXPECT_GT(unknown.waits[0], std::chrono::microseconds(16000));
+    EXPECT_LE(unknown.waits[0], std::chrono::microseconds(16667));
+}
+
 // Further queued moves run the shutdown sequence again before the quit is
 // taken: nothing is released twice and no frame follows.
 TEST_F(RendererProgramTest, RepeatedShutdownReleasesNothingTwice) {

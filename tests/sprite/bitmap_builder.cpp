@@ -92,4 +92,21 @@ bool writeFile(const std::string& path, const std::vector<std::uint8_t>& bytes) 
     return static_cast<bool>(out);
 }
 
+std::vector<std::uint8_t> tinyRunLengthBitmap(std::int32_t width, std::int32_t height,
+                                              std::size_t fileSize) {
+    BitmapSpec spec;
+    spec.compression = 1;
+    spec.bitCount = 8;
+    spec.width = width;
+    spec.height = height;
+    spec.coloursUsed = 2;
+    spec.palette = {{0, 0, 0}, {255, 255, 255}};
+    const std::size_t headers = 14 + 40 + 2 * 4;
+    std::vector<std::uint8_t> stream;
+    while (headers + stream.size() + 2 < fileSize) stream.insert(stream.end(), {255, 1});
+    stream.insert(stream.end(), {0, 1});
+    spec.pixelData = stream;
+    return buildBitmap(spec);
+}
+
 }  // namespace tamaruka::test

@@ -36,6 +36,12 @@ std::vector<std::uint8_t> packIndexes(const std::vector<unsigned>& indexes, unsi
 // One stored row of 24-bit pixels from red, green, blue values.
 std::vector<std::uint8_t> bgrRow(const std::vector<Rgb>& pixels);
 
+// An RLE8 bitmap of exactly fileSize bytes (file header, info header, two
+// colours) whose runs paint a few pixels white and end, while its header
+// claims width x height pixels.
+std::vector<std::uint8_t> tinyRunLengthBitmap(std::int32_t width, std::int32_t height,
+                                              std::size_t fileSize);
+
 // Writes bytes to a file; false on failure.
 bool writeFile(const std::string& path, const std::vector<std::uint8_t>& bytes);
 

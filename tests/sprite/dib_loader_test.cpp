@@ -126,18 +126,7 @@ TEST_F(DibLoaderTest, DibdumpPrintsSizeThenHexRowsBottomFirst) {
 // A 964-byte RLE8 file claiming 16000 x 16000 pixels is refused without
 // spending the 768 MB its header asks for.
 TEST_F(DibLoaderTest, DibdumpRefusesATinyRunLengthFileClaimingAHugePicture) {
-    BitmapSpec spec;
-    spec.compression = 1;
-    spec.bitCount = 8;
-    spec.width = 16000;
-    spec.height = 16000;
-    spec.coloursUsed = 2;
-    spec.palette = {{0, 0, 0}, {255, 255, 255}};
-    std::vector<std::uint8_t> stream;
-    while (stream.size() < 964 - 14 - 40 - 8 - 2) stream.insert(stream.end(), {255, 1});
-    stream.insert(stream.end(), {0, 1});
-    spec.pixelData = stream;
-    const std::vector<std::uint8_t> bytes = buildBitmap(spec);
+    const std::vector<std::uint8_t> bytes = tinyRunLengthBitmap(16000, 16000, 964);
     ASSERT_EQ(bytes.size(), 964u);
     const ToolRun run = runDibdump(folder_, file("huge-rle.bmp", bytes));
     struct rusage usage {};

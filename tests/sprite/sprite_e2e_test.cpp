@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <memory>
 #include <thread>
 #include <vector>
@@ -70,6 +71,30 @@ std::pair<int, int> okButtonCentre(const Screenshot& box) {
     return {column, (upper + bottom) / 2};
 }
 
+// Peak resident memory of a process, in kB (VmHWM), or -1.
+long peakResidentKb(int pid) {
+    std::ifstream status("/proc/" + std::to_string(pid) + "/status");
+    for (std::string line; std::getline(status, line);) {
+        if (line.rfind("VmHWM:", 0) == 0) return std::stol(line.substr(6));
+    }
+    return -1;
+}
+
+// True once the process holds the file open or mapped.
+bool holdsFile(int pid, const std::string& path) {
+    std::error_code error;
+    for (const auto& fd : std::filesystem::directory_iterator("/proc/" + std::to_string(pid) + "/fd", error)) {
+        if (std::filesystem::read_symlink(fd.path(), error) == path) return true;
+    }
+    std::ifstream maps("/proc/" + std::to_string(pid) + "/maps");
+    for (std::string line; std::getline(maps, line);) {
+        if (line.size() >= path.size() && line.compare(line.size() - path.size(), path.size(), path) == 0) {
+            return true;
+        }
+    }
+    return false;
+}
+
 class SpriteE2E : public ::testing::Test {
 protected:
     XClient x;
@@ -81,6 +106,20 @@ protected:
         renderer = std::make_unique<ChildProcess>(
             binDir() + "/Tamaruka.data", std::vector<std::string>{},
             std::map<std::string, std::string>{{"XDG_CACHE_HOME", cache}});
+    }
+
+    void writeSprite(const BitmapSpec& spec) {
+        std::filesystem::create_directories(cache + "/tamaruka");
+        ASSERT_TRUE(writeFile(spritePath, buildBitmap(spec)));
+    }
+
+    // The renderer ends on SIGTERM with 0, whatever box is up.
+    void expectEndsOnSigterm() {
+        ASSERT_TRUE(renderer->running()) << renderer->outputText();
+        renderer->sendSignal(SIGTERM);
+        const auto code = renderer->waitExit(5s);
+        ASSERT_TRUE(code.has_value());
+        EXPECT_EQ(*code, 0) << renderer->outputText();
     }
 
     void TearDown() override {
@@ -142,6 +181,37 @@ TEST_F(SpriteE2E, MissingSpriteShowsTheBoxThenPlainSquares) {
     ASSERT_GE(lit, 100u) << "too few particles to judge";
     EXPECT_GT(flat, 0.5) << "untextured particles should be flat squares (" << lit
                          << " lit pixels)";
+}
+
+// A 964-byte RLE8 sprite claiming 16000 x 16000 pixels is refused with the
+// conversion message, without the memory its header asks for.
+TEST_F(SpriteE2E, TinyRunLengthSpriteClaimingAHugePictureCostsLittle) {
+    std::filesystem::create_directories(cache + "/tamaruka");
+    ASSERT_TRUE(writeFile(spritePath, tinyRunLengthBitmap(16000, 16000, 964)));
+    start();
+    ASSERT_TRUE(x.waitForWindow("Error", 20s)) << renderer->outputText();
+    const long peak = peakResidentKb(renderer->pid());
+    std::printf("renderer peak resident set with the box up: %ld kB\n", peak);
+    EXPECT_GT(peak, 0);
+    EXPECT_LT(peak, 160 * 1024);  // the renderer alone takes some 75 MB on llvmpipe
+    expectEndsOnSigterm();
+}
+
+// Another program cuts the sprite file short while the renderer reads it:
+// the renderer runs on (at worst with the loader's box), never killed by a
+// bus error.
+TEST_F(SpriteE2E, SpriteCutShortWhileReadDoesNotKillTheRenderer) {
+    BitmapSpec spec;
+    spec.width = 2048;
+    spec.height = 2048;
+    spec.rows.assign(2048, std::vector<std::uint8_t>(2048 * 3, 0x40));
+    writeSprite(spec);
+    start();
+    ASSERT_TRUE(waitUntil([&] { return holdsFile(renderer->pid(), spritePath) || !renderer->running(); },
+                          20s));
+    std::filesystem::resize_file(spritePath, 100);
+    std::this_thread::sleep_for(2s);
+    expectEndsOnSigterm();
 }
 
 }  // namespace
