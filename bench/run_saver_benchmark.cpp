@@ -6,6 +6,8 @@
 //     moves as a hand makes them) to both processes having exited, median;
 //   - the front-end's CPU share while it watches the pointer, and its
 //     resident memory.
+#include <cerrno>
+#include <csignal>
 #include <sys/prctl.h>
 #include <sys/wait.h>
 #include <time.h>
@@ -47,7 +49,8 @@ double readMarker(const std::string& path) {
     return double(seconds) + double(nanoseconds) * 1e-9;
 }
 
-// Our detached grandchild, the renderer, is reparented to us (subreaper).
+// The renderer: the front-end's child, reparented to us (the subreaper) if
+// the front-end ends first.
 int rendererPid(const fs::path& program) {
     for (const auto& entry : fs::directory_iterator("/proc")) {
         std::error_code error;
@@ -57,9 +60,12 @@ int rendererPid(const fs::path& program) {
     return -1;
 }
 
+// Reaped here, or by the front-end (then it is no longer our child and no
+// longer exists).
 bool reaped(int pid) {
     int status = 0;
-    return ::waitpid(pid, &status, WNOHANG) == pid;
+    const pid_t got = ::waitpid(pid, &status, WNOHANG);
+    return got == pid || (got < 0 && errno == ECHILD && ::kill(pid, 0) != 0);
 }
 
 long statusKilobytes(int pid, const std::string& field) {

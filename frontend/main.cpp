@@ -1,4 +1,5 @@
 // Tamaruka.scr: the screen saver's front-end.
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 
@@ -60,6 +61,9 @@ bool anyWindowOpen()
 int main(int argc, char** argv)
 {
     using namespace tamaruka;
+    // Beyond a file-size limit a write fails (EFBIG) like any other failed
+    // write, instead of killing the program halfway through a file.
+    std::signal(SIGXFSZ, SIG_IGN);
     // The toolkit runs on X11 only, whatever the desktop session prefers.
     setenv("QT_QPA_PLATFORM", "xcb", 1);
 

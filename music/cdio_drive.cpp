@@ -50,17 +50,6 @@ struct CdioDrive::Disc {
     }
 };
 
-std::string cdAudioSource(const std::string& named) {
-    silenceLibcdio();
-    if (!named.empty()) return named;
-    if (const char* variable = std::getenv("TAMARUKA_CDROM"); variable && *variable) return variable;
-    char* device = cdio_get_default_device(nullptr);
-    if (device == nullptr) return {};
-    std::string path = device;
-    cdio_free(device);
-    return path;
-}
-
 CdioDrive::CdioDrive(std::string source) : source_(std::move(source)) { silenceLibcdio(); }
 
 CdioDrive::~CdioDrive() {
@@ -70,7 +59,18 @@ CdioDrive::~CdioDrive() {
         playing_ = false;
     }
     wake_.notify_all();
-    if (reader_.joinable()) reader_.join();
+    if (reader_.joinable()) {
+        // A reader inside a read may wait on the drive for good: it is left
+        // behind, and touches nothing of this drive when the read returns.
+        bool abandon = false;
+        {
+            std::lock_guard held(readerGuard_->mutex);
+            abandon = readerGuard_->inRead;
+            readerGuard_->abandoned = abandon;
+        }
+        if (abandon) reader_.detach();
+        else reader_.join();
+    }
     if (audio_) audio_->removeSource(this);
 }
 
@@ -110,16 +110,48 @@ std::optional<CdTableOfContents> readTableOfContents(CdIo_t*& cdio, const std::s
     return toc;
 }
 
-// One table read handed to a worker; shared, so that a worker that outlives
-// its wait (and the drive) still has what it writes to.
-struct TableRead {
-    std::mutex mutex;
-    std::condition_variable done;
-    bool finished = false;
+// Runs the work on a thread of its own and waits for it at most limit:
+// nullopt when it has not finished by then. The work then finishes, or not,
+// on its own, with everything it uses held by itself.
+template <class Result, class Work>
+std::optional<Result> finishedWithin(std::chrono::milliseconds limit, Work work) {
+    struct Shared {
+        std::mutex mutex;
+        std::condition_variable done;
+        std::optional<Result> result;
+    };
+    auto shared = std::make_shared<Shared>();
+    std::thread([shared, work = std::move(work)]() mutable {
+        Result result = work();
+        std::lock_guard lock(shared->mutex);
+        shared->result = std::move(result);
+        shared->done.notify_all();
+    }).detach();
+    std::unique_lock lock(shared->mutex);
+    if (!shared->done.wait_for(lock, limit, [&] { return shared->result.has_value(); })) return std::nullopt;
+    return std::move(shared->result);
+}
+
+struct TableAnswer {
     std::optional<CdTableOfContents> toc;
+    bool trayOpen = false;  // asked only when there is no table
 };
 
 }  // namespace
+
+std::string cdAudioSource(const std::string& named) {
+    silenceLibcdio();
+    if (!named.empty()) return named;
+    if (const char* variable = std::getenv("TAMARUKA_CDROM"); variable && *variable) return variable;
+    // libcdio asks each candidate drive whether it is one.
+    return finishedWithin<std::string>(CdioDrive::kAnswerTimeLimit, [] {
+               char* device = cdio_get_default_device(nullptr);
+               if (device == nullptr) return std::string();
+               std::string path = device;
+               cdio_free(device);
+               return path;
+           }).value_or(std::string());
+}
 
 std::optional<CdTableOfContents> CdioDrive::tableOfContents() {
     // Once the reader runs it owns the handles; the table is known by then.
@@ -131,31 +163,29 @@ std::optional<CdTableOfContents> CdioDrive::tableOfContents() {
     if (unanswered_ || !cdSourceCanBeOpened(source_)) return std::nullopt;
     if (!disc_) disc_ = std::make_shared<Disc>();
 
-    auto read = std::make_shared<TableRead>();
-    std::thread([read, disc = disc_, source = source_] {
-        std::optional<CdTableOfContents> toc = readTableOfContents(disc->cdio, source);
-        std::lock_guard lock(read->mutex);
-        read->toc = std::move(toc);
-        read->finished = true;
-        read->done.notify_all();
-    }).detach();
-    std::unique_lock lock(read->mutex);
-    if (!read->done.wait_for(lock, kAnswerTimeLimit, [&] { return read->finished; })) {
+    std::optional<TableAnswer> answer =
+        finishedWithin<TableAnswer>(kAnswerTimeLimit, [disc = disc_, source = source_] {
+            TableAnswer read{readTableOfContents(disc->cdio, source)};
+            read.trayOpen = !read.toc && disc->cdio && mmc_get_tray_status(disc->cdio) == 1;
+            return read;
+        });
+    if (!answer) {
         unanswered_ = true;
         disc_.reset();  // the worker keeps the handles until it returns
         return std::nullopt;
     }
-    if (!read->toc) {
+    trayOpen_ = answer->trayOpen;
+    if (!answer->toc) {
         if (disc_->cdio == nullptr) disc_.reset();
         return std::nullopt;
     }
-    tracks_ = read->toc->tracks;
-    leadOut_ = read->toc->leadOut;
-    return read->toc;
+    tracks_ = answer->toc->tracks;
+    leadOut_ = answer->toc->leadOut;
+    return answer->toc;
 }
 
 bool CdioDrive::trayOpen() {
-    return disc_ && disc_->cdio && !reader_.joinable() && mmc_get_tray_status(disc_->cdio) == 1;
+    return !reader_.joinable() && trayOpen_;
 }
 
 std::int32_t CdioDrive::play(std::int32_t from, std::int32_t to) {
@@ -179,7 +209,10 @@ std::int32_t CdioDrive::play(std::int32_t from, std::int32_t to) {
         ringStart_ = 0;
         ringFill_ = 0;
     }
-    if (!reader_.joinable()) reader_ = std::thread([this] { readSectors(); });
+    if (!reader_.joinable()) {
+        readerGuard_ = std::make_shared<ReaderGuard>();
+        reader_ = std::thread([this, guard = readerGuard_, disc = disc_] { readSectors(guard, disc); });
+    }
     wake_.notify_all();
     return 0;
 }
@@ -228,8 +261,11 @@ void CdioDrive::mixInto(std::int16_t* samples, std::size_t frames) {
     wake_.notify_all();
 }
 
-void CdioDrive::readSectors() {
+void CdioDrive::readSectors(const std::shared_ptr<ReaderGuard>& guard, const std::shared_ptr<Disc>& discHandle) {
     std::vector<std::int16_t> sector(kSamplesPerSector);
+    // Held whenever this thread may touch the drive's members; let go only
+    // around the libcdio calls, which may block.
+    std::unique_lock held(guard->mutex);
     std::unique_lock lock(mutex_);
     while (!quit_) {
         const bool room = ringFill_ + kSamplesPerSector <= ring_.size();
@@ -240,11 +276,14 @@ void CdioDrive::readSectors() {
         const std::uint64_t request = request_;
         const std::int32_t number = nextSector_;
         const bool seek = std::exchange(seekNeeded_, false);
+        const bool audio = sectorIsAudio(number);
         lock.unlock();
+        guard->inRead = true;
+        held.unlock();
 
         std::fill(sector.begin(), sector.end(), std::int16_t{0});
-        if (sectorIsAudio(number)) {
-            Disc& disc = *disc_;
+        if (audio) {
+            Disc& disc = *discHandle;
             if (!disc.paranoia && !disc.paranoiaFailed) {
                 disc.cdda = cdio_cddap_identify_cdio(disc.cdio, CDDA_MESSAGE_FORGETIT, nullptr);
                 if (disc.cdda && cdio_cddap_open(disc.cdda) == 0) disc.paranoia = cdio_paranoia_init(disc.cdda);
@@ -268,6 +307,9 @@ void CdioDrive::readSectors() {
             }
         }
 
+        held.lock();
+        if (guard->abandoned) return;  // the drive is gone
+        guard->inRead = false;
         lock.lock();
         if (request != request_ || !playing_) continue;  // a newer play or a stop came in
         for (std::size_t i = 0; i < kSamplesPerSector; ++i) {

@@ -15,8 +15,9 @@ namespace tamaruka {
 
 // A CD drive or disc image read through libcdio: the table of contents from
 // libcdio, the audio through libcdio-paranoia on a reader thread, into the
-// audio output. The window thread only hands over requests; it never waits
-// for the disc while music plays.
+// audio output. The window thread only hands over requests: it waits for a
+// table read at most kAnswerTimeLimit, and never for the disc while music
+// plays or when the drive is closed.
 class CdioDrive : public CdDrive, private PcmMixSource {
 public:
     // How long the window thread waits for a drive to answer a table read;
@@ -36,16 +37,25 @@ public:
 private:
     struct Disc;  // libcdio handles
     void mixInto(std::int16_t* samples, std::size_t frames) override;
-    void readSectors();
+    // Tells the reader whether the drive still exists; shared, so that a
+    // reader stuck in a read can outlive the drive.
+    struct ReaderGuard {
+        std::mutex mutex;
+        bool inRead = false;     // inside a libcdio read that may block
+        bool abandoned = false;  // the drive was destroyed meanwhile
+    };
+    void readSectors(const std::shared_ptr<ReaderGuard>& guard, const std::shared_ptr<Disc>& disc);
     bool sectorIsAudio(std::int32_t sector) const;
 
     std::string source_;
     std::shared_ptr<Disc> disc_;  // shared with a table read that may outlive its wait
     bool unanswered_ = false;
+    bool trayOpen_ = false;  // from the last table read that found no disc
     std::vector<CdTrack> tracks_;  // copy of the table for the reader
     std::int32_t leadOut_ = 0;
     std::shared_ptr<AudioSession> audio_;
     std::thread reader_;
+    std::shared_ptr<ReaderGuard> readerGuard_;
 
     // Shared with the reader and the audio thread.
     std::mutex mutex_;

@@ -180,32 +180,86 @@ TEST_F(SaverHoldUpE2E, SpriteReplacesALinkNeverItsTarget) {
     EXPECT_EQ(saver->waitExit(5s), 0);
 }
 
-// A user without HOME, password entry, cache or runtime folder: no shared
-// folder is used; the run goes on without the sprite file and says so.
-TEST_F(SaverHoldUpE2E, WithoutAPrivateFolderTheRunGoesWithoutTheSprite) {
+// Under a file-size limit smaller than the sprite, the write fails like any
+// other: the old file stays, no temporary file is left, the run goes on.
+TEST_F(SaverHoldUpE2E, SpriteWriteBeyondTheFileSizeLimitKeepsTheOldFile) {
+    const std::string folder = fs::path(install.spriteFile()).parent_path();
+    fs::create_directories(folder);
+    std::ofstream(install.spriteFile()) << "old sprite";
+    saver = std::make_unique<ChildProcess>(
+        "/usr/bin/prlimit", std::vector<std::string>{"--fsize=1000", install.folder() + "/Tamaruka.scr", "/S"},
+        std::map<std::string, std::string>{{"XDG_CACHE_HOME", install.cacheFolder()}});
+    ASSERT_TRUE(x.waitForWindow("--Fireworks--", 20s, false).has_value()) << saver->outputText();
+    EXPECT_TRUE(saver->running());
+    EXPECT_EQ(readFile(install.spriteFile()), "old sprite");
+    for (const auto& entry : fs::directory_iterator(folder))
+        EXPECT_EQ(entry.path().filename(), "Fireworks.bmp");  // no temporary file left
+    saver->sendSignal(SIGTERM);
+    EXPECT_EQ(timedExit(*saver, "SIGTERM"), 0);
+}
+
+// A user without HOME or password entry, so without a cache folder: the
+// sprite goes to the runtime folder only when it is the user's own and
+// private; a folder others can write is never used, and then the run goes on
+// without the file and says so. The renderer agrees on the place: it finds
+// the file, or shows its "cannot open" box.
+struct HomelessUser {
+    const char* name;
+    int runtimeMode;  // 0: no XDG_RUNTIME_DIR
+    bool spriteWritten;
+};
+
+class HomelessUserE2E : public SaverHoldUpE2E, public ::testing::WithParamInterface<HomelessUser> {};
+
+TEST_P(HomelessUserE2E, SpriteGoesOnlyToAPrivateFolder) {
+    constexpr int nobodyKnows = 54321;  // a uid without a password entry
+    ASSERT_EQ(getpwuid(nobodyKnows), nullptr);
     const std::string shared = "/tmp/.cache/tamaruka/Fireworks.bmp";
     std::error_code error;
     const bool sharedBefore = fs::exists(shared, error);
     const auto sharedTime = sharedBefore ? fs::last_write_time(shared, error) : fs::file_time_type{};
     fs::permissions(install.folder(), fs::perms(0755));
-    constexpr int nobodyKnows = 54321;  // a uid without a password entry
-    ASSERT_EQ(getpwuid(nobodyKnows), nullptr);
+
+    std::string runtime;
+    if (GetParam().runtimeMode != 0) {
+        runtime = install.folder() + "/runtime";
+        fs::create_directory(runtime);
+        ASSERT_EQ(::chown(runtime.c_str(), nobodyKnows, nobodyKnows), 0);
+        ASSERT_EQ(::chmod(runtime.c_str(), static_cast<mode_t>(GetParam().runtimeMode)), 0);
+    }
     saver = std::make_unique<ChildProcess>(
         "/usr/bin/setpriv",
         std::vector<std::string>{"--reuid=54321", "--regid=54321", "--clear-groups", install.folder() + "/Tamaruka.scr", "/S"},
-        std::map<std::string, std::string>{{"HOME", ""}, {"XDG_CACHE_HOME", ""}, {"XDG_RUNTIME_DIR", ""}});
-    // The renderer finds no file and says so in its own box.
-    ASSERT_TRUE(x.waitForWindow("Error", 20s).has_value()) << saver->outputText();
-    EXPECT_NE(saver->outputText().find("Tamaruka.scr: no private folder for the sprite file"), std::string::npos)
-        << saver->outputText();
+        std::map<std::string, std::string>{{"HOME", ""}, {"XDG_CACHE_HOME", ""}, {"XDG_RUNTIME_DIR", runtime}});
+    ASSERT_TRUE(x.waitForWindow("--Fireworks--", 20s, false).has_value()) << saver->outputText();
+
+    const std::string inRuntime = runtime + "/tamaruka/Fireworks.bmp";
+    if (GetParam().spriteWritten) {
+        EXPECT_EQ(readFile(inRuntime).substr(0, 2), "BM");
+        std::this_thread::sleep_for(1s);
+        EXPECT_FALSE(x.findWindow("Error").has_value());
+    } else {
+        EXPECT_TRUE(x.waitForWindow("Error", 20s).has_value());
+        EXPECT_NE(saver->outputText().find("Tamaruka.scr: no private folder for the sprite file"), std::string::npos)
+            << saver->outputText();
+        if (!runtime.empty()) {
+            EXPECT_FALSE(fs::exists(inRuntime, error));
+        }
+    }
     EXPECT_EQ(fs::exists(shared, error), sharedBefore);
     if (sharedBefore) {
         EXPECT_EQ(fs::last_write_time(shared, error), sharedTime);
     }
     saver->sendSignal(SIGTERM);
-    EXPECT_EQ(timedExit(*saver, "SIGTERM with the renderer's box up"), 0);
+    EXPECT_EQ(timedExit(*saver, GetParam().name), 0);
     EXPECT_TRUE(waitUntil([&] { return !install.rendererRunning(); }, 5s));
 }
+
+INSTANTIATE_TEST_SUITE_P(RuntimeFolders, HomelessUserE2E,
+                         ::testing::Values(HomelessUser{"NoRuntimeFolder", 0, false},
+                                           HomelessUser{"SharedRuntimeFolder", 01777, false},
+                                           HomelessUser{"PrivateRuntimeFolder", 0700, true}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 // A CD source that would block every open: the front-end's thread never
 // waits on it for long, so the run still ends on the pointer and on SIGTERM.
