@@ -34,8 +34,10 @@ std::shared_ptr<AudioSession> openAudioSession() {
     static const bool decodersLoaded = (Mix_Init(MIX_INIT_MP3), true);
     (void)decodersLoaded;
     // No format changes allowed: SDL converts, and every source can rely on the
-    // CD's own format. 2048 frames a buffer keeps the wake-ups few.
-    if (Mix_OpenAudioDevice(kAudioOutputRate, AUDIO_S16SYS, 2, 2048, nullptr, 0) != 0) {
+    // CD's own format. 1024 frames a buffer (23 ms) keeps the wake-ups few and
+    // the close short: SDL lets two buffers drain before the device closes, so
+    // 2048 frames made every music stop take about 130 ms.
+    if (Mix_OpenAudioDevice(kAudioOutputRate, AUDIO_S16SYS, 2, 1024, nullptr, 0) != 0) {
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
         return nullptr;
     }

@@ -23,9 +23,9 @@ private:
     int fd_;
 };
 
-// "<folder>/tamaruka-music-<display>.lock", the folder being $XDG_RUNTIME_DIR,
-// else the user's cache folder's "tamaruka" (never a shared one like /tmp);
-// nullopt when the user has neither. The display name loses its screen number
+// "<folder>/tamaruka-music-<display>.lock", the folder being $XDG_RUNTIME_DIR
+// when this user can write it, else the user's cache folder's "tamaruka"
+// (never a shared one like /tmp); nullopt when the user has neither. The display name loses its screen number
 // (":0.1" and ":0" are one display) and every character outside letters,
 // digits, '.', '_' and '-' becomes '_'.
 std::optional<std::string> musicLockPath(const std::string& displayName);

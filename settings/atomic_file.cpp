@@ -93,13 +93,12 @@ std::error_code makeMissingFolders(const std::string& folder)
 }
 
 std::error_code replaceFileStreaming(const std::string& path, const ContentProducer& produce,
-                                     bool createFolder)
+                                     bool createFolder, LinkHandling links)
 {
     namespace fs = std::filesystem;
     if (path.empty()) return std::make_error_code(std::errc::invalid_argument);
-    // Write through a symbolic link to the file it names, not over the link.
     fs::path target = fs::path(path);
-    if (std::error_code ignored; fs::is_symlink(target, ignored)) {
+    if (std::error_code ignored; links == LinkHandling::WriteThrough && fs::is_symlink(target, ignored)) {
         const fs::path resolved = fs::weakly_canonical(target, ignored);
         if (!ignored) target = resolved;
     }
@@ -114,8 +113,10 @@ std::error_code replaceFileStreaming(const std::string& path, const ContentProdu
     const int fd = ::mkstemp(temporary.data());
     if (fd < 0) return lastError();
 
+    // The old file's permission bits; a link that is replaced has none to keep.
     struct stat old {};
-    const mode_t mode = ::stat(target.c_str(), &old) == 0 ? (old.st_mode & 07777) : newFileMode();
+    const bool keepMode = ::lstat(target.c_str(), &old) == 0 && !S_ISLNK(old.st_mode);
+    const mode_t mode = keepMode ? (old.st_mode & 07777) : newFileMode();
     std::error_code error;
     if (::fchmod(fd, mode) != 0) error = lastError();
     if (!error) {
@@ -139,10 +140,11 @@ std::error_code replaceFileStreaming(const std::string& path, const ContentProdu
     return {};
 }
 
-bool replaceFileAtomically(const std::string& path, std::string_view bytes, bool createFolder)
+bool replaceFileAtomically(const std::string& path, std::string_view bytes, bool createFolder,
+                           LinkHandling links)
 {
     const auto whole = [bytes](const ContentSink& sink) { return sink(bytes); };
-    return !replaceFileStreaming(path, whole, createFolder);
+    return !replaceFileStreaming(path, whole, createFolder, links);
 }
 
 }  // namespace tamaruka

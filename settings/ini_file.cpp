@@ -4,7 +4,9 @@
 #include <fcntl.h>
 #include <optional>
 #include <unistd.h>
+#include <algorithm>
 #include <cstring>
+#include <vector>
 
 #include "settings/atomic_file.h"
 #include "settings/code_page_932.h"
@@ -165,24 +167,26 @@ ParsedLine parse(const Line& line)
     return parsed;
 }
 
-// Where a key lives, found in one pass over the lines: the index of its
-// section's header line, of the key's line, and of the last line that
+// Where keys live, found in one pass over the lines: the index of their
+// section's header line, of each key's line, and of the last line that
 // belongs to the section; and which line endings the file uses.
 struct Position {
     std::optional<std::size_t> section;
-    std::optional<std::size_t> key;
+    std::vector<std::optional<std::size_t>> keys;  // the line of each wanted key
     std::size_t sectionEnd = 0;  // last non-blank line of the section
-    std::string keyValue;        // the key line's value, untrimmed
+    std::string firstKeyValue;   // the first wanted key's value, untrimmed
     bool anyLf = false;          // a line ends in a bare LF
     bool anyCrLf = false;        // a line ends in CRLF
 };
 
-// The first match counts; with stopAtKey the scan ends at the key's line.
-std::error_code find(LineReader& reader, std::string_view section, std::string_view key,
+// The first match counts; with stopAtKey the scan ends at the first key's line.
+std::error_code find(LineReader& reader, std::string_view section, const std::vector<std::string>& keys,
                      bool stopAtKey, Position& position)
 {
     const std::string wantedSection = foldedName(section);
-    const std::string wantedKey = foldedName(key);
+    std::vector<std::string> wantedKeys;
+    for (const std::string& key : keys) wantedKeys.push_back(foldedName(key));
+    position.keys.assign(keys.size(), std::nullopt);
     bool sectionOver = false;
     Line line;
     for (std::size_t i = 0; reader.next(line); ++i) {
@@ -202,11 +206,15 @@ std::error_code find(LineReader& reader, std::string_view section, std::string_v
             continue;
         }
         if (!trimmed(line.text).empty()) position.sectionEnd = i;
-        if (!position.key && parsed.kind == LineKind::Key && foldedName(parsed.name) == wantedKey) {
-            position.key = i;
-            position.keyValue = parsed.value;
-            if (stopAtKey) break;
+        if (parsed.kind != LineKind::Key) continue;
+        const std::string name = foldedName(parsed.name);
+        for (std::size_t k = 0; k < keys.size(); ++k) {
+            if (position.keys[k] || name != wantedKeys[k]) continue;
+            position.keys[k] = i;
+            if (k == 0) position.firstKeyValue = parsed.value;
+            break;
         }
+        if (stopAtKey && position.keys[0]) break;
     }
     return reader.error();
 }
@@ -245,63 +253,77 @@ std::string readProfileString(const std::string& file, std::string_view section,
     if (opened.fd() < 0) return {};
     LineReader reader(opened.fd());
     Position position;
-    if (find(reader, *sectionBytes, *keyBytes, true, position) || !position.key) return {};
-    return cp932ToUtf8(cutToLimit(unquoted(position.keyValue), profileValueLimit));
+    if (find(reader, *sectionBytes, {*keyBytes}, true, position) || !position.keys[0]) return {};
+    return cp932ToUtf8(cutToLimit(unquoted(position.firstKeyValue), profileValueLimit));
 }
 
 bool writeProfileString(const std::string& file, std::string_view section, std::string_view key,
                         std::string_view value, std::error_code* failure)
+{
+    return writeProfileStrings(file, section, {{key, value}}, failure);
+}
+
+bool writeProfileStrings(const std::string& file, std::string_view section,
+                         const std::vector<ProfileEntry>& entries, std::error_code* failure)
 {
     const auto fail = [&](std::error_code error) {
         if (failure) *failure = error;
         return false;
     };
     const std::error_code invalid = std::make_error_code(std::errc::invalid_argument);
-    if (value.find_first_of("\r\n") != std::string_view::npos) return fail(invalid);
     if (section.find_first_of("]\r\n") != std::string_view::npos) return fail(invalid);
-    if (key.find_first_of("=\r\n") != std::string_view::npos) return fail(invalid);
     const auto sectionBytes = utf8ToCp932(section);
-    const auto keyBytes = utf8ToCp932(key);
-    const auto valueBytes = utf8ToCp932(value);
-    if (!sectionBytes || !keyBytes || !valueBytes) return fail(invalid);
+    if (!sectionBytes) return fail(invalid);
+    std::vector<std::string> keys, values;
+    for (const ProfileEntry& entry : entries) {
+        if (entry.value.find_first_of("\r\n") != std::string_view::npos) return fail(invalid);
+        if (entry.key.find_first_of("=\r\n") != std::string_view::npos) return fail(invalid);
+        const auto keyBytes = utf8ToCp932(entry.key);
+        const auto valueBytes = utf8ToCp932(entry.value);
+        if (!keyBytes || !valueBytes) return fail(invalid);
+        keys.push_back(*keyBytes);
+        values.push_back(*valueBytes);
+    }
 
     const OpenedFile opened(file);
     if (opened.error()) return fail(opened.error());
-    // First pass: where the key goes. Second pass: the file again, changed there.
+    // First pass: where the keys go. Second pass: the file again, changed there.
     std::optional<LineReader> reader;
     Position position;
+    position.keys.assign(keys.size(), std::nullopt);
     if (opened.fd() >= 0) {
         reader.emplace(opened.fd());
-        if (const std::error_code error = find(*reader, *sectionBytes, *keyBytes, false, position))
+        if (const std::error_code error = find(*reader, *sectionBytes, keys, false, position))
             return fail(error);
     }
     // New lines follow the file's own line endings; a new file gets CRLF.
     const std::string newline = position.anyLf && !position.anyCrLf ? "\n" : "\r\n";
-    // Without the key, its line goes after the section's last non-blank line,
-    // or with a new section header at the end of the file.
-    const std::string keyLine = *keyBytes + "=" + *valueBytes + newline;
+    // Keys not in the file go after the section's last non-blank line, or
+    // with a new section header at the end of the file.
+    std::string newLines;
+    for (std::size_t k = 0; k < keys.size(); ++k)
+        if (!position.keys[k]) newLines += keys[k] + "=" + values[k] + newline;
 
     const auto produce = [&](const ContentSink& sink) -> std::error_code {
         std::error_code error;
-        std::size_t i = 0;
         if (reader) {
             if (!reader->rewind()) return reader->error();
             Line line;
-            for (; !error && reader->next(line); ++i) {
-                if (i == position.key) {
+            for (std::size_t i = 0; !error && reader->next(line); ++i) {
+                const bool insertAfter = !newLines.empty() && position.section && i == position.sectionEnd;
+                const auto found = std::find(position.keys.begin(), position.keys.end(), i);
+                if (found != position.keys.end()) {
                     const std::string keyText(trimmed(std::string_view(line.text).substr(0, line.text.find('='))));
-                    error = sink(keyText + "=" + *valueBytes + line.ending);
-                    continue;
+                    line.text = keyText + "=" + values[found - position.keys.begin()];
                 }
-                const bool insertAfter = !position.key && position.section && i == position.sectionEnd;
                 // Only the last line may lack a line break; it needs one when a line follows.
                 if (line.ending.empty() && (insertAfter || !position.section)) line.ending = newline;
                 error = sink(line.text + line.ending);
-                if (!error && insertAfter) error = sink(keyLine);
+                if (!error && insertAfter) error = sink(newLines);
             }
             if (!error) error = reader->error();
         }
-        if (!error && !position.section) error = sink("[" + *sectionBytes + "]" + newline + keyLine);
+        if (!error && !position.section) error = sink("[" + *sectionBytes + "]" + newline + newLines);
         return error;
     };
     if (const std::error_code error = replaceFileStreaming(file, produce)) return fail(error);

@@ -2,6 +2,7 @@
 #include <string>
 #include <string_view>
 #include <system_error>
+#include <vector>
 
 namespace tamaruka {
 
@@ -35,5 +36,16 @@ std::string readProfileString(const std::string& file, std::string_view section,
 bool writeProfileString(const std::string& file, std::string_view section,
                         std::string_view key, std::string_view value,
                         std::error_code* failure = nullptr);
+
+// Several keys of one section in one rewrite of the file: all of them are
+// stored, or (on failure) none. The keys are distinct; new ones are added in
+// the order given.
+struct ProfileEntry {
+    std::string_view key;
+    std::string_view value;
+};
+bool writeProfileStrings(const std::string& file, std::string_view section,
+                         const std::vector<ProfileEntry>& entries,
+                         std::error_code* failure = nullptr);
 
 }  // namespace tamaruka

@@ -61,6 +61,14 @@ bool WriteIni(std::string_view section, std::string_view key, std::string_view v
     return writeProfileString(file, cutToFieldOf128(section), cutToFieldOf128(key), value, failure);
 }
 
+bool WriteIniKeys(std::string_view section, const std::vector<IniKey>& keys, const std::string& file,
+                  std::error_code* failure)
+{
+    std::vector<ProfileEntry> entries;
+    for (const IniKey& key : keys) entries.push_back({cutToFieldOf128(key.key), key.value});
+    return writeProfileStrings(file, cutToFieldOf128(section), entries, failure);
+}
+
 void LoadSettings(MusicSettings& settings, const std::string& programFolder)
 {
     const std::string file = settingsFileToRead(programFolder);

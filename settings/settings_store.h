@@ -2,6 +2,7 @@
 #include <string>
 #include <string_view>
 #include <system_error>
+#include <vector>
 
 namespace tamaruka {
 
@@ -31,6 +32,15 @@ std::string ReadIni(std::string_view section, std::string_view key, const std::s
 // ignore the result.
 bool WriteIni(std::string_view section, std::string_view key, std::string_view value,
               const std::string& file, std::error_code* failure = nullptr);
+
+// Several keys of one section in one rewrite of the file: all of them are
+// stored, or none (the old file stays). Key names are cut as WriteIni cuts them.
+struct IniKey {
+    std::string_view key;
+    std::string value;
+};
+bool WriteIniKeys(std::string_view section, const std::vector<IniKey>& keys, const std::string& file,
+                  std::error_code* failure = nullptr);
 
 // Reads the three settings of settingsFileToRead(programFolder) into
 // settings. Each setting is one step under the error rule: a value that

@@ -1,5 +1,7 @@
 #include "frontend/toolkit/bitmap_file.h"
 
+#include "settings/atomic_file.h"
+
 namespace tamaruka {
 namespace {
 
@@ -51,6 +53,14 @@ std::vector<std::uint8_t> encodeBmp(const Bitmap& bitmap, int bitsPerPixel)
         }
     }
     return out;
+}
+
+bool writeBmpFile(const std::string& path, const Bitmap& bitmap, int bitsPerPixel)
+{
+    const std::vector<std::uint8_t> bytes = encodeBmp(bitmap, bitsPerPixel);
+    if (bytes.empty()) return false;
+    return replaceFileAtomically(path, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()),
+                                 true, LinkHandling::Replace);
 }
 
 }  // namespace tamaruka

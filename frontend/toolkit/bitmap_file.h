@@ -17,4 +17,11 @@ struct Bitmap {
 // Empty when the bitmap is inconsistent or the depth is neither.
 std::vector<std::uint8_t> encodeBmp(const Bitmap& bitmap, int bitsPerPixel);
 
+// Writes the bitmap as such a BMP file: under a temporary name in the same
+// folder (made when missing, readable by its owner only), renamed over the
+// path. A symbolic link at the path is replaced itself; the file it names
+// stays untouched. A failed write (a full disk, a file-size limit) leaves the
+// old file and no temporary file behind. False when it was not written.
+bool writeBmpFile(const std::string& path, const Bitmap& bitmap, int bitsPerPixel);
+
 }  // namespace tamaruka

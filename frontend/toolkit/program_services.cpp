@@ -135,28 +135,7 @@ int displayBitsPerPixel() { return x11::rootBitsPerPixel(); }
 
 bool saveBitmapFileAtomically(const std::string& path, const Bitmap& bitmap)
 {
-    namespace fs = std::filesystem;
-    const std::vector<std::uint8_t> bytes = encodeBmp(bitmap, displayBitsPerPixel());
-    if (bytes.empty() || path.empty()) return false;
-    // A new file under a temporary name, renamed over the path: a symbolic
-    // link at the path is replaced itself, the file it names stays untouched.
-    const fs::path target(path);
-    std::error_code error;
-    fs::create_directories(target.parent_path(), error);
-    std::string temporary = (target.parent_path() / ("." + target.filename().string() + ".XXXXXX")).string();
-    const int fd = ::mkstemp(temporary.data());  // created anew, never through a link
-    if (fd < 0) return false;
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t written = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (written < 0 && errno == EINTR) continue;
-        if (written <= 0) break;
-        done += static_cast<std::size_t>(written);
-    }
-    const bool closed = ::close(fd) == 0;
-    if (done == bytes.size() && closed && ::rename(temporary.c_str(), path.c_str()) == 0) return true;
-    ::unlink(temporary.c_str());
-    return false;
+    return writeBmpFile(path, bitmap, displayBitsPerPixel());
 }
 
 }  // namespace tamaruka

@@ -10,6 +10,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QUrl>
+#include <QWindow>
 
 #include <algorithm>
 #include <cmath>
@@ -25,6 +26,7 @@
 #include "frontend/ui/dialog_font.h"
 #include "frontend/ui/file_chooser.h"
 #include "frontend/ui/ui_resources.h"
+#include "frontend/ui/window_frame.h"
 #include "frontend/ui/zoom_animation.h"
 
 #ifndef TAMARUKA_HOME_PAGE
@@ -36,6 +38,8 @@ namespace {
 
 constexpr int clientWidth = 479;
 constexpr int clientHeight = 243;
+// How long the load waits for the window manager to tell the frame's size.
+constexpr std::chrono::milliseconds frameAnswerWait{300};
 const QColor windowBase(192, 192, 192);
 const QColor panelBase(224, 224, 224);
 const QString creditLine = QStringLiteral("Tamaruka  花火ｽｸﾘｰﾝｾｰﾊﾞｰ");
@@ -207,10 +211,18 @@ void SettingsDialog::showLook()
 void SettingsDialog::onLoad()
 {
     runStep([&] {
+        // The whole window is placed, frame included: a window manager tells
+        // the frame it will give before the window is first shown.
+        if (const std::optional<FrameExtents> extents = requestFrameExtents(static_cast<std::uint32_t>(winId()), frameAnswerWait))
+            frameMargins_ = QMargins(extents->left, extents->top, extents->right, extents->bottom);
         const ScreenSize screen = screenSize();
-        const QSize window = frameGeometry().size();
+        const QSize window = geometry().marginsAdded(frameMargins_).size();
         const ScreenPoint place = dialogPlacement(screen.width, screen.height, window.width(), window.height());
         move(place.x, place.y);
+        // Where the frame's corner goes; a window manager places it there
+        // only when the window asks for a position of its own.
+        if (QWindow* native = windowHandle()) native->setFramePosition(QPoint(place.x, place.y));
+        openingFrame_ = QRect(QPoint(place.x, place.y), window);
     });
     runStep([&] { prepareButtons(*this, true, true); });
     logic_.load();
@@ -313,14 +325,22 @@ void SettingsDialog::openHomePage()
     runStep([&] { setApplicationPointer(ApplicationPointer::Arrow); });
 }
 
+QRect SettingsDialog::wholeWindow() const
+{
+    // Qt learns the frame only once the window manager has framed the window.
+    const QRect frame = frameGeometry();
+    return frame != geometry() ? frame : geometry().marginsAdded(frameMargins_);
+}
+
 void SettingsDialog::zoomOpen()
 {
-    animateCaptionOutline(pointRect(state_.startCursorX, state_.startCursorY), frameGeometry());
+    animateCaptionOutline(pointRect(state_.startCursorX, state_.startCursorY),
+                          openingFrame_.isValid() ? openingFrame_ : wholeWindow());
 }
 
 void SettingsDialog::zoomClose()
 {
-    animateCaptionOutline(frameGeometry(), pointRect(state_.startCursorX, state_.startCursorY));
+    animateCaptionOutline(wholeWindow(), pointRect(state_.startCursorX, state_.startCursorY));
 }
 
 }  // namespace tamaruka

@@ -1,5 +1,7 @@
 #pragma once
+#include <QMargins>
 #include <QPixmap>
+#include <QRect>
 #include <QWidget>
 
 #include <array>
@@ -51,10 +53,13 @@ private:
     void openHomePage();
     void zoomOpen();
     void zoomClose();
+    QRect wholeWindow() const;  // the window with its frame, on the screen
 
     FrontEndState& state_;
     SettingsDialogLogic logic_;
     QPixmap backBuffer_;
+    QMargins frameMargins_;  // the window manager's frame; none without one
+    QRect openingFrame_;     // where the whole window is first shown
     BandGradientPanel* picC_ = nullptr;
     Command* cmdEtc_ = nullptr;
     Command* cmdSet_ = nullptr;

@@ -127,16 +127,6 @@ bool SettingsDialogLogic::takeChosenFile(const std::optional<std::string>& path)
 
 std::optional<std::string> SettingsDialogLogic::confirm(std::string_view repeatText)
 {
-    const std::string& file = settingsFile_;
-    std::error_code failure;
-    const auto write = [&](std::string_view key, const std::string& value) {
-        std::error_code why;
-        if (!WriteIni(settingsSection, key, value, file, &why) && !failure)
-            failure = why ? why : std::make_error_code(std::errc::io_error);
-    };
-    if (!file.empty())
-        failure = makeMissingFolders(std::filesystem::path(file).parent_path().string());
-    runStep([&] { write(bgmKindKey, formatSignBlank(state_.settings.bgmKind)); });
     runStep([&] {
         std::int16_t track = 0;
         if (const std::optional<double> value = numericValue(repeatText)) {
@@ -147,12 +137,21 @@ std::optional<std::string> SettingsDialogLogic::confirm(std::string_view repeatT
         }
         state_.settings.bgmRepeat = track;
     });
-    runStep([&] { write(bgmRepeatKey, formatSignBlank(state_.settings.bgmRepeat)); });
-    runStep([&] { write(bgmFileKey, state_.settings.bgmFile); });
-    if (file.empty())
+    if (settingsFile_.empty())
         return settingsNotSavedMessage("~/.config/tamaruka/Tamaruka.ini", "ﾎｰﾑﾌｫﾙﾀﾞが見つかりません。");
+    // The three keys in one rewrite: all of them are saved, or none is.
+    std::error_code failure = makeMissingFolders(std::filesystem::path(settingsFile_).parent_path().string());
+    if (!failure) {
+        runStep([&] {
+            const std::vector<IniKey> keys = {{bgmKindKey, formatSignBlank(state_.settings.bgmKind)},
+                                              {bgmRepeatKey, formatSignBlank(state_.settings.bgmRepeat)},
+                                              {bgmFileKey, state_.settings.bgmFile}};
+            if (!WriteIniKeys(settingsSection, keys, settingsFile_, &failure) && !failure)
+                failure = std::make_error_code(std::errc::io_error);
+        });
+    }
     if (failure)
-        return settingsNotSavedMessage(file, failure.message());
+        return settingsNotSavedMessage(settingsFile_, failure.message());
     return std::nullopt;
 }
 

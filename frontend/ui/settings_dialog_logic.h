@@ -74,7 +74,7 @@ public:
 
     // OK: makes the settings file's folder when it is missing, then writes the
     // kind (" 1"), the track read from the box's text and the file path
-    // unchanged. A text that is not a number gives track 0; a number is
+    // unchanged, all three in one rewrite of the file (all saved, or none). A text that is not a number gives track 0; a number is
     // rounded half to even. A number beyond 16 bits (99999) cannot be
     // converted: that step fails, so the track keeps the value it had and that
     // value is written, never a wrapped or cut one. Returns the text for the

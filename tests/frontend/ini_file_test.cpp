@@ -1,5 +1,7 @@
 #include <csignal>
+#include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -7,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include "settings/atomic_file.h"
 #include "settings/settings_store.h"
 #include "temp_folder.h"
 
@@ -108,6 +111,99 @@ TEST(IniFile, WritingKeepsEveryOtherLineByteForByte)
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.path()),
                             std::filesystem::directory_iterator{}),
               1);  // no temporary file left behind
+}
+
+long peakKilobytes()
+{
+    std::ifstream status("/proc/self/status");
+    for (std::string line; std::getline(status, line);)
+        if (line.rfind("VmHWM:", 0) == 0) return std::stol(line.substr(6));
+    return -1;
+}
+
+TEST(IniFile, LargeFileIsReadAndRewrittenInMemoryThatDoesNotGrowWithIt)
+{
+    TempFolder folder;
+    const std::string ini = folder.file("Tamaruka.ini");
+    // 64 MB of short lines, one line longer than any read buffer, the
+    // section at the start and a key deep down in another section, the last
+    // line without a line break.
+    const std::string head = "[Section]\r\n" + kindKeyBytes + "= 1\r\n\r\n[Other]\r\n";
+    const std::string filler = "; a short line of filler\r\n";
+    const std::string longLine = "long=" + std::string(200 * 1024, 'x') + "\r\n";
+    const std::string tail = "deep=found\r\nlast=line";
+    {
+        std::ofstream out(ini, std::ios::binary);
+        out << head;
+        for (int i = 0; i < 1'200'000; ++i) out << filler;
+        out << longLine;
+        for (int i = 0; i < 1'200'000; ++i) out << filler;
+        out << tail;
+    }
+    const auto sizeBefore = std::filesystem::file_size(ini);
+    const long before = peakKilobytes();
+
+    EXPECT_EQ(ReadIni("Other", "deep", ini), "found");
+    EXPECT_EQ(ReadIni("Other", "long", ini), std::string(255, 'x'));
+    EXPECT_EQ(ReadIni("Section", bgmKindKey, ini), "1");
+    EXPECT_TRUE(WriteIni("Section", bgmRepeatKey, " 5", ini));  // inserted near the start
+    EXPECT_TRUE(WriteIni("Other", "deep", "changed", ini));    // changed near the end
+    const long grown = peakKilobytes() - before;
+    std::printf("peak memory grew by %ld kB for a %ju-byte file\n", grown,
+                static_cast<std::uintmax_t>(sizeBefore));
+    EXPECT_LT(grown, 4 * 1024);
+
+    const std::string inserted = repeatKeyBytes + "= 5\r\n";
+    EXPECT_EQ(std::filesystem::file_size(ini), sizeBefore + inserted.size() + 2);
+    std::ifstream in(ini, std::ios::binary);
+    std::string start(head.size() + inserted.size(), '\0');
+    in.read(start.data(), static_cast<std::streamsize>(start.size()));
+    EXPECT_EQ(start, "[Section]\r\n" + kindKeyBytes + "= 1\r\n" + inserted + "\r\n[Other]\r\n");
+    const std::string expectedEnd = "filler\r\ndeep=changed\r\nlast=line";
+    std::string end(expectedEnd.size(), '\0');
+    in.seekg(-static_cast<std::streamoff>(end.size()), std::ios::end);
+    in.read(end.data(), static_cast<std::streamsize>(end.size()));
+    EXPECT_EQ(end, expectedEnd);
+    EXPECT_EQ(ReadIni("Other", "long", ini), std::string(255, 'x'));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.path()),
+                            std::filesystem::directory_iterator{}),
+              1);
+}
+
+TEST(IniFile, SettingsAreWrittenThroughALinkAndACacheFileReplacesIt)
+{
+    TempFolder folder;
+    const std::string kept = folder.file("dotfiles.ini");
+    const std::string ini = folder.file("Tamaruka.ini");
+    writeBytes(kept, "[Section]\r\n");
+    std::filesystem::create_symlink(kept, ini);
+    EXPECT_TRUE(WriteIni("Section", "k", "1", ini));
+    EXPECT_TRUE(std::filesystem::is_symlink(ini));
+    EXPECT_EQ(readBytes(kept), "[Section]\r\nk=1\r\n");
+
+    EXPECT_TRUE(replaceFileAtomically(ini, "new", false, LinkHandling::Replace));
+    EXPECT_FALSE(std::filesystem::is_symlink(ini));
+    EXPECT_EQ(readBytes(ini), "new");
+    EXPECT_EQ(readBytes(kept), "[Section]\r\nk=1\r\n");  // the file it named is untouched
+}
+
+TEST(IniFile, SeveralKeysGoInOneRewrite)
+{
+    TempFolder folder;
+    const std::string ini = folder.file("Tamaruka.ini");
+    writeBytes(ini, "[Section]\n" + repeatKeyBytes + "=1\n\n[Other]\nx=1\n");
+    EXPECT_TRUE(WriteIniKeys("Section", {{bgmKindKey, " 2"}, {bgmRepeatKey, " 3"}, {bgmFileKey, "/a.wav"}}, ini));
+    // The one there changes in place; the new ones follow in order.
+    EXPECT_EQ(readBytes(ini), "[Section]\n" + repeatKeyBytes + "= 3\n" + kindKeyBytes + "= 2\n" +
+                                  fileKeyBytes + "=/a.wav\n\n[Other]\nx=1\n");
+    EXPECT_TRUE(WriteIniKeys("New", {{"a", "1"}, {"b", "2"}}, ini));
+    EXPECT_EQ(readBytes(ini).substr(readBytes(ini).find("[New]")), "[New]\na=1\nb=2\n");
+    // One value that cannot be stored: nothing is.
+    const std::string before = readBytes(ini);
+    std::error_code why;
+    EXPECT_FALSE(WriteIniKeys("Section", {{bgmKindKey, " 1"}, {bgmFileKey, "/\xF0\x9F\x8E\x86.wav"}}, ini, &why));
+    EXPECT_EQ(why, std::errc::invalid_argument);
+    EXPECT_EQ(readBytes(ini), before);
 }
 
 TEST(IniFile, LongValuesComeBackCutTo255Bytes)

@@ -1,7 +1,9 @@
 // The display mode's music from the user's settings, end to end: instances in
 // host windows of one display, as a host starts one per monitor, and an
 // installed copy that finds the system-wide default beside the other programs.
+#include <chrono>
 #include <csignal>
+#include <cstdio>
 #include <filesystem>
 #include <memory>
 #include <sstream>
@@ -42,12 +44,19 @@ protected:
         ::chmod(runtime.c_str(), 0700);
         writeToneWav(wav, 440, 0.5);
     }
+    // SIGTERM stops the music and ends each instance with 0; the player's
+    // time includes closing the sound device.
     void TearDown() override {
-        for (auto& instance : instances) {
-            EXPECT_TRUE(instance->running()) << instance->outputText();
-            instance->sendSignal(SIGTERM);
+        for (std::size_t i = 0; i < instances.size(); ++i) {
+            EXPECT_TRUE(instances[i]->running()) << instances[i]->outputText();
+            const auto sent = std::chrono::steady_clock::now();
+            instances[i]->sendSignal(SIGTERM);
+            EXPECT_EQ(instances[i]->waitExit(5s), 0) << instances[i]->outputText();
+            std::printf("instance %zu (%s) ended %lld ms after SIGTERM\n", i,
+                        audio[i]->seconds() > 0 ? "playing" : "silent",
+                        static_cast<long long>(std::chrono::duration_cast<std::chrono::milliseconds>(
+                                                   std::chrono::steady_clock::now() - sent).count()));
         }
-        for (auto& instance : instances) EXPECT_EQ(instance->waitExit(5s), 0) << instance->outputText();
     }
 
     // One instance with --root in a new host window, playing into its own file.

@@ -72,17 +72,19 @@ TEST_F(XscreensaverE2E, ActivateShowsFireworksAtTheScreensSizeAndDeactivateEndsI
     ASSERT_TRUE(waitUntil([&] { return !liveProcessesOf(program).empty(); }, 20s))
         << "the daemon never started tamaruka\n" << daemon->outputText();
 
-    std::this_thread::sleep_for(3s);  // rockets up, the first bursts under way
-    XClient x(display.name());        // a new connection sees the screen as it is now
+    XClient x(display.name());  // a new connection sees the screen as it is now
     EXPECT_EQ(x.screenWidth(), 1280);
     EXPECT_EQ(x.screenHeight(), 1024);
-    const Screenshot shot = x.capture();
+    // Rockets up and bursting, in many colours; a loaded machine may take a while.
+    Screenshot shot;
+    const bool fireworks = waitUntil([&] {
+        shot = x.capture();
+        return shot.countBrighterThan(24) > 2000 && shot.distinctColours() > 30;
+    }, 20s);
     if (const char* dir = std::getenv("TAMARUKA_SCREENSHOT_DIR")) shot.savePng(std::string(dir) + "/xscreensaver.png");
+    EXPECT_TRUE(fireworks) << daemon->outputText();
     ASSERT_EQ(shot.width, 1280);
-    const std::size_t lit = shot.countBrighterThan(24);
-    EXPECT_GT(lit, 200u) << daemon->outputText();                   // particles are there
-    EXPECT_LT(lit, std::size_t(shot.width) * shot.height / 4);      // on a black sky
-    EXPECT_GT(shot.distinctColours(), 30u);                         // in many colours
+    EXPECT_LT(shot.countBrighterThan(24), std::size_t(shot.width) * shot.height / 4);  // on a black sky
 
     ASSERT_EQ(command("-deactivate"), 0);
     const auto deactivated = std::chrono::steady_clock::now();

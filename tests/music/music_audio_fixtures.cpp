@@ -1,6 +1,7 @@
 #include "tests/music/music_audio_fixtures.h"
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cmath>
 #include <cstdio>
@@ -47,6 +48,20 @@ void writeToneWav(const std::string& path, double frequency, double seconds) {
     out.write("data", 4);
     putLittle(out, frames * 4, 4);
     writeToneFrames(out, frequency, frames);
+}
+
+bool writeLongWav(const std::string& path, double frequency) {
+    writeToneWav(path, frequency, 1.0);
+    constexpr std::uint32_t dataBytes = 512u * 1024 * 1024;
+    std::fstream header(path, std::ios::in | std::ios::out | std::ios::binary);
+    const auto putSize = [&](std::streamoff at, std::uint32_t value) {
+        header.seekp(at);
+        for (int i = 0; i < 4; ++i) header.put(static_cast<char>((value >> (8 * i)) & 0xFF));
+    };
+    putSize(4, 36 + dataBytes);
+    putSize(40, dataBytes);
+    header.close();
+    return header && ::truncate(path.c_str(), 44 + static_cast<off_t>(dataBytes)) == 0;
 }
 
 bool writeToneMp3(const std::string& folder, const std::string& path, double frequency, double seconds) {

@@ -12,6 +12,10 @@ inline constexpr std::int16_t kToneAmplitude = 8000;
 
 // A 16-bit stereo PCM WAV file of one sine tone.
 void writeToneWav(const std::string& path, double frequency, double seconds);
+// A WAV of half a gigabyte (512 MiB of data), mostly silence: one second of
+// the tone, then data that runs on as a hole in the file (cheap on any disk).
+// False when it could not be made.
+bool writeLongWav(const std::string& path, double frequency);
 
 // An MP3 of one sine tone, encoded by the lame program; false without lame.
 bool writeToneMp3(const std::string& folder, const std::string& path, double frequency, double seconds);

@@ -93,27 +93,9 @@ TEST_F(MusicAudioTest, WavLoopsUntilStopped) {
     EXPECT_LT(output.peak(stoppedAt + 0.3, stoppedAt + 0.6), 1);
 }
 
-// A WAV of half a gigabyte, mostly silence: one second of tone, then its
-// data runs on as a hole in the file (cheap on any disk).
-std::string writeLongWav(const std::string& folder) {
-    const std::string wav = folder + "/long.wav";
-    test::writeToneWav(wav, 440, 1.0);
-    constexpr std::uint32_t dataBytes = 512u * 1024 * 1024;
-    std::fstream header(wav, std::ios::in | std::ios::out | std::ios::binary);
-    const auto putSize = [&](std::streamoff at, std::uint32_t value) {
-        header.seekp(at);
-        for (int i = 0; i < 4; ++i) header.put(static_cast<char>((value >> (8 * i)) & 0xFF));
-    };
-    putSize(4, 36 + dataBytes);
-    putSize(40, dataBytes);
-    header.close();
-    if (::truncate(wav.c_str(), 44 + static_cast<off_t>(dataBytes)) != 0) return {};
-    return wav;
-}
-
 TEST_F(MusicAudioTest, LongWavStreamsInMemoryThatDoesNotGrowWithTheFile) {
-    const std::string wav = writeLongWav(folder);
-    ASSERT_FALSE(wav.empty());
+    const std::string wav = folder + "/long.wav";
+    ASSERT_TRUE(test::writeLongWav(wav, 440));
     auto keepOutputOpen = openAudioSession();
     ASSERT_TRUE(keepOutputOpen);
     const long before = test::processStatusKilobytes(::getpid(), "VmHWM");

@@ -3,6 +3,7 @@
 #include <csignal>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <optional>
 #include <string>
 #include <sys/wait.h>
@@ -48,7 +49,10 @@ TEST_F(MusicLockTest, PathIsPerDisplayInTheRuntimeFolderElseTheUsersCache) {
 
     const std::string cache = test::makeTempDir("tamaruka-cache");
     ScopedEnv cacheEnv("XDG_CACHE_HOME", cache.c_str());
-    for (const char* unusable : {static_cast<const char*>(nullptr), "relative/run"}) {
+    const std::string notAFolder = runtime + "/not-a-folder";
+    std::ofstream(notAFolder) << "x";
+    // Unset, relative, or not a folder this user can write.
+    for (const char* unusable : {static_cast<const char*>(nullptr), "relative/run", notAFolder.c_str()}) {
         ScopedEnv noRuntime("XDG_RUNTIME_DIR", unusable);
         EXPECT_EQ(musicLockPath(":1"), cache + "/tamaruka/tamaruka-music-_1.lock");
         // The folder is made when missing, and the lock works there.
@@ -67,12 +71,11 @@ TEST_F(MusicLockTest, SecondTakerOnTheSameDisplayIsRefusedUntilTheFirstLetsGo) {
     EXPECT_NE(MusicLock::take(":5"), nullptr);
 }
 
-TEST_F(MusicLockTest, NoLockAndSoNoMusicWhenTheFolderCannotBeUsed) {
+TEST_F(MusicLockTest, NoLockAndSoNoMusicWhenNoFolderCanBeUsed) {
     const std::string file = runtime + "/not-a-folder";
-    std::FILE* f = std::fopen(file.c_str(), "w");
-    ASSERT_NE(f, nullptr);
-    std::fclose(f);
-    ScopedEnv blocked("XDG_RUNTIME_DIR", file.c_str());
+    std::ofstream(file) << "x";
+    ScopedEnv noRuntime("XDG_RUNTIME_DIR", nullptr);
+    ScopedEnv blockedCache("XDG_CACHE_HOME", file.c_str());
     EXPECT_EQ(MusicLock::take(":0"), nullptr);
 }
 

@@ -32,6 +32,9 @@ void SaverInstall::writeSettings(int kind, int repeat, const std::string& file) 
 std::unique_ptr<ChildProcess> SaverInstall::start(const std::vector<std::string>& args,
                                                   std::map<std::string, std::string> extraEnv) const {
     extraEnv.emplace("XDG_CACHE_HOME", cacheFolder_);
+    // No per-user settings of whoever runs the tests: the file beside the
+    // programs is the one read.
+    extraEnv.emplace("XDG_CONFIG_HOME", folder_ + "/config");
     return std::make_unique<ChildProcess>(folder_ + "/Tamaruka.scr", args, extraEnv);
 }
 

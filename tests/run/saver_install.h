@@ -17,7 +17,8 @@ public:
     const std::string& folder() const { return folder_; }
     std::string spriteFile() const { return cacheFolder_ + "/tamaruka/Fireworks.bmp"; }
 
-    // Writes the three music settings into the folder's Tamaruka.ini.
+    // Writes the three music settings into the folder's Tamaruka.ini, the
+    // system-wide default that is read while the user has no file of their own.
     void writeSettings(int kind, int repeat, const std::string& file);
 
     // Starts the installed front-end with these arguments.

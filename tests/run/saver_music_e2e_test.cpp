@@ -54,7 +54,12 @@ TEST_F(SaverMusicE2E, Mp3PlaysAndIsRestarted) {
     ASSERT_TRUE(audio.waitFor(3.0));
     EXPECT_GT(audio.toneAmplitude(880, 0.0, 1.0), kToneAmplitude * 0.1);
     // The file ends after half a second; Timer1 starts it again within a second.
-    EXPECT_GT(audio.toneAmplitude(880, 1.2, 3.0), kToneAmplitude * 0.1);
+    // Counted in 0.1 s windows: over one long window the plays after two
+    // restarts, out of phase with each other, can cancel out.
+    int windowsWithTone = 0;
+    for (int window = 12; window < 30; ++window)
+        if (audio.toneAmplitude(880, window / 10.0, (window + 1) / 10.0) > kToneAmplitude * 0.3) ++windowsWithTone;
+    EXPECT_GE(windowsWithTone, 4);
 }
 
 TEST_F(SaverMusicE2E, MidiFilePlaysNothing) {

@@ -4,6 +4,8 @@
 #include <X11/keysym.h>
 
 #include <algorithm>
+#include <csignal>
+#include <cstdio>
 #include <cstdlib>
 #include <map>
 #include <tuple>
@@ -13,7 +15,9 @@
 #include <sstream>
 #include <thread>
 
+#include "tests/frontend/x_helpers.h"
 #include "tests/support/test_support.h"
+#include "tests/ui/x_input.h"
 
 namespace tamaruka {
 namespace {
@@ -73,7 +77,7 @@ constexpr Place imgNone{picC.x + 20, picC.y + 76, 13, 13};
 constexpr Place imgFile{picC.x + 20, picC.y + 96, 13, 13};
 
 // A copy of the front-end with a renderer file beside it in a temporary
-// folder, so that its settings file lands there too.
+// folder, and the user's configuration folder inside it too.
 class SettingsDialogE2E : public ::testing::Test {
 protected:
     void SetUp() override
@@ -90,16 +94,27 @@ protected:
         fs::remove_all(folder);
     }
 
-    std::string ini() const { return folder + "/Tamaruka.ini"; }
+    // The user's own settings file, which the dialog writes, and the
+    // system-wide default beside the programs, which it never writes.
+    std::string ini() const { return folder + "/config/tamaruka/Tamaruka.ini"; }
+    std::string defaultIni() const { return folder + "/Tamaruka.ini"; }
 
-    // Starts /C and waits until the dialog is mapped and painted.
-    void openDialog(std::map<std::string, std::string> env = {})
+    // Starts /C and waits until the dialog is mapped and painted. With a
+    // file-size limit (in 512-byte blocks) it runs under "ulimit -f".
+    void openDialog(std::map<std::string, std::string> env = {}, int fileSizeLimit = 0)
     {
         // Qt's file chooser keeps its state under the user's configuration
         // folder: keep that inside the test's folder.
         env.emplace("XDG_CONFIG_HOME", folder + "/config");
-        program = std::make_unique<test::ChildProcess>(folder + "/Tamaruka.scr",
-                                                       std::vector<std::string>{"/C"}, env);
+        if (fileSizeLimit > 0)
+            program = std::make_unique<test::ChildProcess>(
+                "/bin/sh",
+                std::vector<std::string>{"-c", "ulimit -f " + std::to_string(fileSizeLimit) + "; exec \"$0\" /C",
+                                         folder + "/Tamaruka.scr"},
+                env);
+        else
+            program = std::make_unique<test::ChildProcess>(folder + "/Tamaruka.scr",
+                                                           std::vector<std::string>{"/C"}, env);
         const auto found = x.waitForWindow("<Tamaruka>", 15s);
         ASSERT_TRUE(found) << program->outputText();
         window = *found;
@@ -138,6 +153,83 @@ protected:
         return centre.b > centre.r + 60;  // the blue square of the selected marker
     }
     bool ended() { return program->waitExit(10s).has_value(); }
+
+    // The message box's text as a user copies it (Ctrl+C), then closes it
+    // with Return; nullopt when no box came.
+    std::optional<std::string> copyAndCloseMessageBox()
+    {
+        // Qt's hidden group leader bears the application's name as well.
+        const auto shownBox = [&]() -> std::optional<test::WindowId> {
+            for (const test::WindowId w : x.findWindows("Tamaruka"))
+                if (x.isMapped(w)) return w;
+            return std::nullopt;
+        };
+        std::optional<test::WindowId> box;
+        if (!test::waitUntil([&] { return (box = shownBox()).has_value(); }, 10s)) return std::nullopt;
+        const test::Rect area = x.geometry(*box);
+        x.movePointer(area.x + area.width / 2, area.y + 5);
+        std::optional<std::string> copied;
+        test::waitUntil(
+            [&] {
+                test::pressControlC();
+                copied = test::readClipboard(500ms);
+                return copied.has_value();
+            },
+            10s);
+        x.pressKey(XK_Return);
+        if (!test::waitUntil([&] { return !shownBox(); }, 5s)) return std::nullopt;
+        const std::string rule = "---------------------------\n";
+        const std::string head = rule + "Tamaruka\n" + rule;
+        const std::string foot = "\n" + rule + "OK   \n" + rule;
+        if (!copied || copied->rfind(head, 0) != 0 || copied->size() < head.size() + foot.size() ||
+            copied->compare(copied->size() - foot.size(), foot.size(), foot) != 0)
+            return copied;  // not an OK box captioned "Tamaruka": compared whole, it fails
+        return copied->substr(head.size(), copied->size() - head.size() - foot.size());
+    }
+
+    // Kind 2, then "...": the file chooser, once it is painted (mostly its
+    // light window colour).
+    std::optional<test::WindowId> openChooser()
+    {
+        clickOn(lblFile);  // kind 2 enables the "..." button
+        clickOn(cmdBgm);
+        const auto chooser = x.waitForWindow("ﾌｧｲﾙを開く", 10s);
+        if (!chooser || !test::waitUntil(
+                            [&] { return x.capture(x.geometry(*chooser)).meanBrightness() > 180; }, 10s))
+            return std::nullopt;
+        return chooser;
+    }
+
+    // Picks the only file of a folder in the chooser as a user does: the
+    // folder's path typed and entered, then the file taken from the list.
+    // (Qt's chooser reads a typed name with a quotation mark as a list of
+    // names, so such a file can only be picked from the list.)
+    void chooseOnlyFileIn(const std::string& folderPath)
+    {
+        const std::optional<test::WindowId> chooser = openChooser();
+        ASSERT_TRUE(chooser);
+        test::typeText(folderPath + "/");
+        x.pressKey(XK_Return);  // enters the folder
+        std::this_thread::sleep_for(500ms);
+        test::pressChord({XK_Shift_L, XK_Tab});  // from the name to the list
+        std::this_thread::sleep_for(200ms);
+        x.pressKey(XK_Down);   // its first entry becomes current
+        x.pressKey(XK_space);  // and selected
+        std::this_thread::sleep_for(200ms);
+        x.pressKey(XK_Return);
+        ASSERT_TRUE(x.waitForWindowGone("ﾌｧｲﾙを開く", 5s) || !x.isMapped(*chooser));
+    }
+
+    // Temporary files a write left beside the settings file.
+    std::vector<std::string> leftovers() const
+    {
+        std::vector<std::string> found;
+        std::error_code error;
+        for (const auto& entry : fs::directory_iterator(fs::path(ini()).parent_path(), error))
+            if (entry.path().filename().string().rfind(".Tamaruka.ini.", 0) == 0)
+                found.push_back(entry.path().filename());
+        return found;
+    }
 
     std::string folder;
     test::XClient x;
@@ -215,12 +307,118 @@ TEST_F(SettingsDialogE2E, MusicCdTrackSevenConfirmWritesSettingsAndEnds)
     EXPECT_NE(bytes.find("BGM\x8B\xE6\x95\xAA= 1"), std::string::npos) << bytes;
     EXPECT_NE(bytes.find("BGM\xD8\xCB\xDF\xB0\xC4= 7"), std::string::npos) << bytes;
     EXPECT_NE(bytes.find("BGM\xCC\xA7\xB2\xD9="), std::string::npos) << bytes;
+    EXPECT_FALSE(fs::exists(defaultIni()));
 }
+
+TEST_F(SettingsDialogE2E, ConfirmWritesTheUsersOwnFileInANewFolderAndLeavesTheDefaultAlone)
+{
+    // The system-wide default: CD music, track 3. The user has no folder yet.
+    const std::string defaults =
+        "[Section]\r\nBGM\x8B\xE6\x95\xAA= 1\r\nBGM\xD8\xCB\xDF\xB0\xC4= 3\r\n";
+    writeBytes(defaultIni(), defaults);
+    openDialog();
+    ASSERT_FALSE(fs::exists(folder + "/config/tamaruka"));
+    clickOn(cmdSet);
+    ASSERT_TRUE(ended());
+    // The default's values, now in the user's own file; the default as it was.
+    EXPECT_EQ(fileBytes(ini()), defaults + "BGM\xCC\xA7\xB2\xD9=\r\n");
+    EXPECT_EQ(fs::status(folder + "/config/tamaruka").permissions() & fs::perms::all, fs::perms::owner_all);
+    EXPECT_EQ(fileBytes(defaultIni()), defaults);
+}
+
+TEST_F(SettingsDialogE2E, HugeSettingsFileIsLoadedAndSavedInBoundedMemory)
+{
+    // 100 MB of short lines after the three keys: read at start, rewritten on OK.
+    const std::string otherKeys = "BGM\xD8\xCB\xDF\xB0\xC4= 0\r\nBGM\xCC\xA7\xB2\xD9=\r\n";
+    const std::string head = "[Section]\r\nBGM\x8B\xE6\x95\xAA= 0\r\n" + otherKeys;
+    const std::string line = "; kept line\r\n";
+    fs::create_directories(fs::path(ini()).parent_path());
+    {
+        std::ofstream out(ini(), std::ios::binary);
+        out << head;
+        for (int i = 0; i < 100'000'000 / static_cast<int>(line.size()); ++i) out << line;
+    }
+    const auto size = fs::file_size(ini());
+    openDialog();
+    const long atLoad = test::processStatusKilobytes(program->pid(), "VmHWM");
+    clickOn(lblCd);
+    const auto pressed = std::chrono::steady_clock::now();
+    clickOn(cmdSet);
+    // The peak once saved, read until the program is gone.
+    long atSave = atLoad;
+    while (program->running()) {
+        atSave = std::max(atSave, test::processStatusKilobytes(program->pid(), "VmHWM"));
+        std::this_thread::sleep_for(5ms);
+    }
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - pressed).count();
+    std::printf("peak memory %ld kB with the dialog open, %ld kB after saving (%.2f s) a %ju-byte file\n",
+                atLoad, atSave, seconds, static_cast<std::uintmax_t>(size));
+    EXPECT_LT(atSave, 200 * 1024);  // a copy of the file alone would be 100 MB more
+    EXPECT_LT(seconds, 30.0);
+    EXPECT_EQ(program->waitExit(1s), 0);
+
+    EXPECT_EQ(fs::file_size(ini()), size);  // only the kind's digit changed
+    std::ifstream in(ini(), std::ios::binary);
+    std::string start(head.size() + line.size(), '\0');
+    in.read(start.data(), static_cast<std::streamsize>(start.size()));
+    EXPECT_EQ(start, "[Section]\r\nBGM\x8B\xE6\x95\xAA= 1\r\n" + otherKeys + line);
+    std::string end(line.size(), '\0');
+    in.seekg(-static_cast<std::streamoff>(line.size()), std::ios::end);
+    in.read(end.data(), static_cast<std::streamsize>(end.size()));
+    EXPECT_EQ(end, line);
+}
+
+// How a save can fail: the folder cannot be made (a file stands in its way),
+// or the file-size limit (ulimit -f, 8 blocks of 512 bytes) stops the write.
+struct SaveFailure {
+    const char* name;
+    int fileSizeLimit;
+    const char* reason;
+};
+
+class SettingsNotSavedE2E : public SettingsDialogE2E, public ::testing::WithParamInterface<SaveFailure> {};
+
+TEST_P(SettingsNotSavedE2E, BoxSaysWhereAndWhyAndTheDialogStaysOpen)
+{
+    const SaveFailure failure = GetParam();
+    fs::create_directories(folder + "/config");
+    std::string before;
+    if (failure.fileSizeLimit == 0) {
+        writeBytes(folder + "/config/tamaruka", "");  // a file where the folder should be
+    } else {
+        // The user's file, larger than the limit: a rewrite cannot fit.
+        fs::create_directories(fs::path(ini()).parent_path());
+        before = "[Section]\r\nBGM\x8B\xE6\x95\xAA= 0\r\n";
+        for (int i = 0; i < 200; ++i) before += "; a note kept by the user, line " + std::to_string(i) + "\r\n";
+        writeBytes(ini(), before);
+    }
+    openDialog({}, failure.fileSizeLimit);
+    clickOn(lblCd);
+    clickOn(cmdSet);
+    const std::optional<std::string> text = copyAndCloseMessageBox();
+    ASSERT_TRUE(text.has_value()) << program->outputText();
+    EXPECT_EQ(*text, "設定を保存できませんでした：\n" + ini() + "\n" + failure.reason);
+
+    // Still open and alive: the user may try again or cancel.
+    EXPECT_TRUE(program->running());
+    EXPECT_TRUE(x.findWindow("<Tamaruka>").has_value());
+    clickOn(cmdCan);
+    EXPECT_EQ(program->waitExit(10s), 0);
+    if (failure.fileSizeLimit > 0) EXPECT_EQ(fileBytes(ini()), before);
+    EXPECT_EQ(leftovers(), std::vector<std::string>{});
+    EXPECT_FALSE(fs::exists(defaultIni()));
+}
+
+INSTANTIATE_TEST_SUITE_P(Failures, SettingsNotSavedE2E,
+                         ::testing::Values(SaveFailure{"FolderCannotBeMade", 0, "Not a directory"},
+                                           SaveFailure{"FileSizeLimit", 8, "File too large"}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(SettingsDialogE2E, CancelAndCloseBoxLeaveTheSettingsFileAsItWas)
 {
     const std::string before =
         "[Section]\r\nBGM\x8B\xE6\x95\xAA= 1\r\nBGM\xD8\xCB\xDF\xB0\xC4= 3\r\nBGM\xCC\xA7\xB2\xD9=\r\n";
+    fs::create_directories(fs::path(ini()).parent_path());
     writeBytes(ini(), before);
     openDialog();
     clickOn(lblFile);  // changes the kind in memory only
@@ -274,13 +472,7 @@ TEST_F(SettingsDialogE2E, FileChosenInTheChooserIsWrittenOnConfirm)
     const std::string song = music + "/song.mp3";
     writeBytes(song, "");
     openDialog();
-    clickOn(lblFile);  // kind 2 enables the "..." button
-    clickOn(cmdBgm);
-    const auto chooser = x.waitForWindow("ﾌｧｲﾙを開く", 10s);
-    ASSERT_TRUE(chooser);
-    // Ready once painted: mostly the chooser's light window colour.
-    ASSERT_TRUE(test::waitUntil(
-        [&] { return x.capture(x.geometry(*chooser)).meanBrightness() > 180; }, 10s));
+    ASSERT_TRUE(openChooser());
     for (char c : song)
         x.pressKey(static_cast<unsigned char>(c));
     // The first Return may only close the name completer's list.
@@ -294,6 +486,79 @@ TEST_F(SettingsDialogE2E, FileChosenInTheChooserIsWrittenOnConfirm)
     EXPECT_NE(bytes.find("BGM\xCC\xA7\xB2\xD9=" + song), std::string::npos) << bytes;
     // The chooser's own state stayed inside the test's folder.
     EXPECT_TRUE(fs::exists(folder + "/config/QtProject.conf"));
+}
+
+// Music files the dialog cannot take: a name code page 932 cannot hold, and
+// an MP3 path with a double quotation mark, which the music layer's command
+// cannot carry.
+struct RefusedMusicFile {
+    const char* testName;
+    const char* fileName;
+    const char* reason;
+};
+
+class RefusedMusicFileE2E : public SettingsDialogE2E, public ::testing::WithParamInterface<RefusedMusicFile> {};
+
+TEST_P(RefusedMusicFileE2E, BoxSaysWhyAndTheFileIsNotTaken)
+{
+    const std::string music = folder + "/music";
+    fs::create_directories(music);
+    const std::string song = music + "/" + GetParam().fileName;
+    writeBytes(song, "");
+    openDialog();
+    chooseOnlyFileIn(music);
+    const std::optional<std::string> text = copyAndCloseMessageBox();
+    ASSERT_TRUE(text.has_value()) << program->outputText();
+    EXPECT_EQ(*text, "このﾌｧｲﾙはBGMにできません：\n" + song + "\n" + GetParam().reason);
+    clickOn(cmdSet);
+    ASSERT_TRUE(ended());
+    const std::string bytes = fileBytes(ini());
+    EXPECT_NE(bytes.find("BGM\x8B\xE6\x95\xAA= 2\r\n"), std::string::npos) << bytes;
+    EXPECT_NE(bytes.find("BGM\xCC\xA7\xB2\xD9=\r\n"), std::string::npos) << bytes;  // no file taken
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Names, RefusedMusicFileE2E,
+    ::testing::Values(RefusedMusicFile{"NotInCodePage932", "música.mp3",
+                                       "ﾌｧｲﾙ名に設定ﾌｧｲﾙ (Shift_JIS) で表せない文字があります。"},
+                      RefusedMusicFile{"QuoteInMp3Path", "\"live\".mp3",
+                                       "MP3ﾌｧｲﾙのﾊﾟｽに \" があると再生できません。"}),
+    [](const auto& info) { return std::string(info.param.testName); });
+
+// A real reparenting window manager (openbox) frames the dialog: the whole
+// window, frame included, is centred across and a third of the free height
+// down, and both zooms run to and from the frame's rectangle.
+TEST_F(SettingsDialogE2E, UnderAWindowManagerTheFramedWindowIsPlacedAndZoomed)
+{
+    test::ChildProcess windowManager("/usr/bin/openbox", {"--sm-disable"});
+    ASSERT_TRUE(test::waitUntil(test::windowManagerRunning, 10s)) << windowManager.outputText();
+    test::OverrideRedirectWatcher outlines;
+    openDialog();
+    const test::Rect frame = x.geometry(test::topLevelAncestor(window));
+    const test::Rect client = x.geometry(window);
+    std::printf("frame %dx%d at %d,%d around the %dx%d dialog\n", frame.width, frame.height, frame.x,
+                frame.y, client.width, client.height);
+    ASSERT_GT(frame.height, client.height);  // framed, with a title bar
+    EXPECT_EQ(frame.x, (x.screenWidth() - frame.width) / 2);
+    EXPECT_EQ(frame.y, (x.screenHeight() - frame.height) / 3);
+
+    const auto same = [](const test::Rect& a, const test::Rect& b) {
+        return a.x == b.x && a.y == b.y && a.width == b.width && a.height == b.height;
+    };
+    const auto opened = outlines.shownAndGone();
+    EXPECT_TRUE(std::any_of(opened.begin(), opened.end(),
+                            [&](const auto& places) { return same(places.back(), frame); }))
+        << "no opening outline ended on the frame";
+    clickOn(cmdCan);
+    EXPECT_TRUE(ended());
+    const auto closed = outlines.shownAndGone();
+    EXPECT_TRUE(std::any_of(closed.begin(), closed.end(),
+                            [&](const auto& places) { return same(places.front(), frame); }))
+        << "no closing outline started on the frame";
+
+    windowManager.sendSignal(SIGTERM);
+    EXPECT_TRUE(windowManager.waitExit(5s).has_value());
+    EXPECT_TRUE(test::waitUntil([] { return !test::windowManagerRunning(); }, 5s));
 }
 
 TEST_F(SettingsDialogE2E, HomePageButtonHandsTheAddressToTheDesktop)
