@@ -93,8 +93,9 @@ public:
     ~FrameCounter() { munmap(const_cast<std::uint64_t*>(memory_), 4096); }
     const std::string& path() const { return path_; }
     double firstFrameSeconds() const { return double(memory_[0]) * 1e-9; }
-    // SDL swaps for our programs, XPutImage calls for the Xlib hacks.
-    std::uint64_t frames() const { return memory_[1] ? memory_[1] : memory_[2]; }
+    // SDL swaps for Tamaruka.data, GLX swaps for tamaruka, XPutImage calls for
+    // the Xlib hacks (Mesa's software GL puts its images through XCB, not Xlib).
+    std::uint64_t frames() const { return memory_[1] ? memory_[1] : memory_[3] ? memory_[3] : memory_[2]; }
 
 private:
     std::string path_;

@@ -1,9 +1,9 @@
 /* Preloaded by display_mode_benchmark into the program it measures: counts the
    frames it presents in a small file that the benchmark maps too, named by
    TAMARUKA_FRAME_COUNTER_FILE. Slots (64-bit): 0 monotonic time of the first
-   frame in ns, 1 SDL_GL_SwapWindow calls (Tamaruka.data, tamaruka), 2 XPutImage
-   calls (xscreensaver's Xlib hacks such as fireworkx put one image a frame).
-   Changes nothing else. */
+   frame in ns, 1 SDL_GL_SwapWindow calls (Tamaruka.data), 2 XPutImage calls
+   (xscreensaver's Xlib hacks such as fireworkx put one image a frame),
+   3 glXSwapBuffers calls (tamaruka). Changes nothing else. */
 #define _GNU_SOURCE
 #include <dlfcn.h>
 #include <fcntl.h>
@@ -54,4 +54,12 @@ int XPutImage(void* display, unsigned long drawable, void* gc, void* image, int 
     int result = real(display, drawable, gc, image, srcX, srcY, dstX, dstY, width, height);
     count(2);
     return result;
+}
+
+typedef void (*GlxSwap)(void*, unsigned long);
+void glXSwapBuffers(void* display, unsigned long drawable) {
+    static GlxSwap real;
+    if (!real) real = (GlxSwap)dlsym(RTLD_NEXT, "glXSwapBuffers");
+    real(display, drawable);
+    count(3);
 }

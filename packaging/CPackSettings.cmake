@@ -26,7 +26,12 @@ set(CPACK_DEBIAN_PACKAGE_SECTION x11)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE ${TAMARUKA_HOME_PAGE})
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xscreensaver | xsecurelock | mate-screensaver")
+# Beside the computed libraries: Qt's X11 platform plugin, which Tamaruka.scr
+# loads at run time (no linked library shows it).
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins")
+# A host to run it in, and a Japanese font for the settings dialog's labels.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS
+    "xscreensaver | xsecurelock | mate-screensaver, fonts-ipafont-gothic | fonts-noto-cjk | fonts-vlgothic")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 set(CPACK_DEBIAN_COMPRESSION_TYPE xz)
 
