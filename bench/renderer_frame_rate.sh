@@ -5,7 +5,7 @@
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 build=$here/build
-cmake --build "$build" --target tamaruka_renderer renderer_frame_count_probe make_sprite --parallel 2 >/dev/null
+cmake --build "$build" --target tamaruka_renderer frame_count_probe make_sprite --parallel 2 >/dev/null
 renderer=${1:-$build/bin/Tamaruka.data}
 seconds=${2:-10}
 size=${3:-1024x768}
@@ -26,10 +26,12 @@ mkdir -p "$work/tamaruka"
 
 # CPU ticks (user + system) of a process, and the frame count.
 ticks() { awk '{ print $14 + $15 }' "/proc/$1/stat"; }
-frames() { od -An -tu8 -N8 "$work/count" | tr -d ' '; }
+# The probe's second 64-bit slot counts SDL_GL_SwapWindow calls.
+frames() { od -An -tu8 -j8 -N8 "$work/count" | tr -d ' '; }
+truncate -s 4096 "$work/count"
 
-DISPLAY=$display XDG_CACHE_HOME=$work LD_PRELOAD=$build/bin/librenderer_frame_count_probe.so \
-  TAMARUKA_FRAME_COUNT_FILE=$work/count "$renderer" >"$work/out" 2>&1 &
+DISPLAY=$display XDG_CACHE_HOME=$work LD_PRELOAD=$build/bin/libframe_count_probe.so \
+  TAMARUKA_FRAME_COUNTER_FILE=$work/count "$renderer" >"$work/out" 2>&1 &
 pid=$!
 sleep 3  # start-up and the first rockets
 f0=$(frames); r0=$(ticks "$pid"); x0=$(ticks "$xvfb"); t0=$(date +%s.%N)
