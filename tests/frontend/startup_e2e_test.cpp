@@ -55,18 +55,8 @@ TEST(StartupE2E, MissingRendererBoxShowsTheExactTextAndClosesWithEnter)
         XClient x;
         const auto box = x.waitForWindow("Tamaruka", 20s);
         ASSERT_TRUE(box.has_value()) << program.outputText();
-        const test::Rect area = x.geometry(*box);
-        x.movePointer(area.x + area.width / 2, area.y + 5);  // focus follows the pointer here
-
         // Copying a message box gives its caption, text and buttons.
-        std::optional<std::string> copied;
-        test::waitUntil(
-            [&] {
-                test::pressControlC();
-                copied = test::readClipboard(500ms);
-                return copied.has_value();
-            },
-            10s);
+        const std::optional<std::string> copied = test::copyWindowText(x, *box);
         ASSERT_TRUE(copied.has_value());
         const std::string rule = "---------------------------\n";
         EXPECT_EQ(*copied, rule + "Tamaruka\n" + rule + rendererMissing + "\n" + rule + "OK   \n" + rule);

@@ -33,6 +33,21 @@ void pressControlC()
     XSync(x.display, False);
 }
 
+std::optional<std::string> copyWindowText(XClient& x, WindowId window)
+{
+    const Rect area = x.geometry(window);
+    x.movePointer(area.x + area.width / 2, area.y + 5);
+    std::optional<std::string> copied;
+    waitUntil(
+        [&] {
+            pressControlC();
+            copied = readClipboard(std::chrono::milliseconds(500));
+            return copied.has_value();
+        },
+        std::chrono::seconds(10));
+    return copied;
+}
+
 std::optional<std::string> readClipboard(std::chrono::milliseconds timeout)
 {
     Connection x;

@@ -6,12 +6,18 @@
 #include <optional>
 #include <string>
 
+#include "tests/support/test_support.h"
+
 namespace tamaruka::test {
 
 // What a user copies out of a window: Ctrl+C pressed through XTest, then the
 // CLIPBOARD selection read back as UTF-8.
 void pressControlC();
 std::optional<std::string> readClipboard(std::chrono::milliseconds timeout);
+
+// The text of a message box as a user copies it: the pointer onto the box
+// (focus follows the pointer here), then Ctrl+C until the clipboard answers.
+std::optional<std::string> copyWindowText(XClient& x, WindowId window);
 
 // A window manager's frame (a child of the root) holding a named client
 // window, directly or through frames nested inside it (frames counts them

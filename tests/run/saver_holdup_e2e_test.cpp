@@ -61,15 +61,7 @@ protected:
     std::optional<std::string> copyMessageBox() {
         const auto box = x.waitForWindow("Tamaruka", 20s);
         if (!box) return std::nullopt;
-        const Rect area = x.geometry(*box);
-        x.movePointer(area.x + area.width / 2, area.y + 5);  // focus follows the pointer here
-        std::optional<std::string> copied;
-        waitUntil([&] {
-            pressControlC();
-            copied = readClipboard(500ms);
-            return copied.has_value();
-        }, 10s);
-        return copied;
+        return copyWindowText(x, *box);
     }
 
     // The toolkit keeps an unmapped window of the application's name; the

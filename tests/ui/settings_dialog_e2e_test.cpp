@@ -166,16 +166,7 @@ protected:
         };
         std::optional<test::WindowId> box;
         if (!test::waitUntil([&] { return (box = shownBox()).has_value(); }, 10s)) return std::nullopt;
-        const test::Rect area = x.geometry(*box);
-        x.movePointer(area.x + area.width / 2, area.y + 5);
-        std::optional<std::string> copied;
-        test::waitUntil(
-            [&] {
-                test::pressControlC();
-                copied = test::readClipboard(500ms);
-                return copied.has_value();
-            },
-            10s);
+        const std::optional<std::string> copied = test::copyWindowText(x, *box);
         x.pressKey(XK_Return);
         if (!test::waitUntil([&] { return !shownBox(); }, 5s)) return std::nullopt;
         const std::string rule = "---------------------------\n";
