@@ -28,28 +28,11 @@ namespace tamaruka {
 
 namespace {
 
-class PlaybackMusic : public RunMusic {
-public:
-    explicit PlaybackMusic(const MusicSettings& settings) : playback_(makeMusicPlayback(settings)) {}
-    void CdOpen() override { playback_->CdOpen(); }
-    void CdWatch() override { playback_->CdWatch(); }
-    bool CdWatching() override { return playback_->CdWatching(); }
-    void CdClose() override { playback_->CdClose(); }
-    void Mp3Open() override { playback_->Mp3Open(); }
-    void Mp3Loop() override { playback_->Mp3Loop(); }
-    void Mp3Close() override { playback_->Mp3Close(); }
-    void WavPlay() override { playback_->WavPlay(); }
-    void WavStop() override { playback_->WavStop(); }
-
-private:
-    std::unique_ptr<MusicPlayback> playback_;
-};
-
 class RunWindow : public Form, private RunPlatform {
 public:
     explicit RunWindow(FrontEndState& state)
-        : music_(state.settings),
-          run_(state, *this, music_),
+        : music_(makeMusicPlayback(state.settings)),
+          run_(state, *this, *music_),
           timer1_(SaverRun::Timer1Interval, run_.timerEnabled(RunTimer::Timer1), [this] { run_.timer1Tick(); }),
           timer2_(SaverRun::Timer2Interval, run_.timerEnabled(RunTimer::Timer2), [this] { run_.timer2Tick(); }),
           timer3_(SaverRun::Timer3Interval, run_.timerEnabled(RunTimer::Timer3), [this] { run_.timer3Tick(); }) {
@@ -127,7 +110,7 @@ private:
 
     std::optional<ChildProgram> renderer_;
 
-    PlaybackMusic music_;
+    std::unique_ptr<MusicPlayback> music_;
     SaverRun run_;
     PeriodicTimer timer1_;
     PeriodicTimer timer2_;
