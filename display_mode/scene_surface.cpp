@@ -71,7 +71,9 @@ void SceneSurface::shutdown(bool windowAlive) {
 std::uint32_t SceneSurface::tickCount() { return clock_.tick(steadyMilliseconds()); }
 
 std::uint32_t SceneSurface::calendarSeconds() {
-    return static_cast<std::uint32_t>(std::time(nullptr)) + settings_.seedOffset;
+    const std::uint32_t seed = static_cast<std::uint32_t>(std::time(nullptr)) + settings_.seedOffset;
+    if (settings_.printFrameSteps) std::fprintf(stderr, "random seed %u\n", seed);
+    return seed;
 }
 
 void SceneSurface::loadSpriteTexture() {

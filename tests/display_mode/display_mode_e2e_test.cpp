@@ -255,6 +255,37 @@ INSTANTIATE_TEST_SUITE_P(Rates, FramePacing,
                                            PacingCase{"Delay50ms", {"--delay", "50000"}, 50}),
                          [](const auto& info) { return std::string(info.param.name); });
 
+// Hosts start one process per monitor, all in the same second: each must
+// still draw fireworks of its own.
+TEST(OnePerMonitor, ProcessesStartedTogetherDrawDifferentFireworks) {
+    XClient x;
+    std::vector<WindowId> hosts;
+    std::vector<std::unique_ptr<ChildProcess>> programs;
+    for (int monitor = 0; monitor < 2; ++monitor) {
+        hosts.push_back(x.createWindow("host", 400, 300, true));
+        x.moveResizeWindow(hosts.back(), {monitor * 450, 0, 400, 300});
+    }
+    for (const WindowId host : hosts)
+        programs.push_back(std::make_unique<ChildProcess>(
+            tamaruka(), std::vector<std::string>{"-root"},
+            Env{{"XSCREENSAVER_WINDOW", std::to_string(host)}, {"TAMARUKA_PRINT_FRAME_STEPS", "1"}}));
+    const std::regex seedLine("random seed (\\d+)");
+    std::vector<std::string> seeds;
+    for (auto& program : programs) {
+        std::smatch found;
+        std::string output;
+        EXPECT_TRUE(test::waitUntil([&] {
+            output = program->outputText();
+            return std::regex_search(output, found, seedLine);
+        }, 10s)) << output;
+        seeds.push_back(found.size() > 1 ? found[1].str() : "");
+        program->sendSignal(SIGTERM);
+        EXPECT_EQ(program->waitExit(5s), 0);
+    }
+    for (const WindowId host : hosts) x.destroyWindow(host);
+    EXPECT_NE(seeds[0], seeds[1]);
+}
+
 TEST_F(HostWindowTest, FpsShowsInTheBottomLeftCorner) {
     startInHost({100, 100, 640, 480}, {"-root", "--fps"});
     ASSERT_TRUE(waitForFireworks(x, area)) << program->outputText();
