@@ -1,28 +1,8 @@
 #include "common/sprite_path.h"
 
-#include <cstdlib>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include "common/user_folders.h"
 
 namespace tamaruka {
-
-namespace {
-
-// $XDG_RUNTIME_DIR when it is this user's own private folder; a folder that
-// another user could have prepared is never taken.
-std::optional<std::string> privateRuntimeFolder() {
-    const char* value = std::getenv("XDG_RUNTIME_DIR");
-    if (!value || value[0] != '/') return std::nullopt;
-    struct stat status {};
-    if (::lstat(value, &status) != 0 || !S_ISDIR(status.st_mode) || status.st_uid != ::getuid() ||
-        (status.st_mode & (S_IRWXG | S_IRWXO)) != 0)
-        return std::nullopt;
-    return std::string(value);
-}
-
-}  // namespace
 
 std::string spriteFolderPath() {
     // The cache under the home folder ($HOME or the password database's),

@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 #include <pwd.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace tamaruka {
@@ -19,6 +20,16 @@ std::optional<std::string> xdgFolder(const char* variable, const char* fallbackU
     const std::optional<std::string> home = homeFolder();
     if (!home) return std::nullopt;
     return *home + "/" + fallbackUnderHome;
+}
+
+std::optional<std::string> privateRuntimeFolder() {
+    const char* value = std::getenv("XDG_RUNTIME_DIR");
+    if (!value || value[0] != '/') return std::nullopt;
+    struct stat status {};
+    if (::lstat(value, &status) != 0 || !S_ISDIR(status.st_mode) || status.st_uid != ::getuid() ||
+        (status.st_mode & (S_IRWXG | S_IRWXO)) != 0)
+        return std::nullopt;
+    return std::string(value);
 }
 
 }  // namespace tamaruka

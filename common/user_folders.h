@@ -13,4 +13,9 @@ std::optional<std::string> homeFolder();
 // when there is no home folder either.
 std::optional<std::string> xdgFolder(const char* variable, const char* fallbackUnderHome);
 
+// $XDG_RUNTIME_DIR when it is an absolute path naming this user's own folder
+// that no other user may enter; nullopt otherwise, so that a folder another
+// user could have prepared (a shared /tmp) is never taken.
+std::optional<std::string> privateRuntimeFolder();
+
 }  // namespace tamaruka

@@ -5,6 +5,7 @@
 #include <system_error>
 #include <utility>
 
+#include "common/program_folder.h"
 #include "music/background_music.h"
 #include "music/music_lock.h"
 #include "music/music_playback.h"
@@ -21,13 +22,12 @@ namespace fs = std::filesystem;
 // In the build tree both programs sit side by side; installed, this program
 // lives in the hosts' folder and the others in their own, at a path fixed
 // relative to it at build time.
-std::string programFolder() {
+std::string frontEndFolder() {
+    const std::string own = programFolder();
+    if (own.empty()) return "";
     std::error_code error;
-    const fs::path self = fs::read_symlink("/proc/self/exe", error);
-    if (error) return "";
-    const fs::path own = self.parent_path();
-    if (fs::exists(own / "Tamaruka.scr", error)) return own.string();
-    return (own / TAMARUKA_PROGRAMS_FROM_DISPLAY_MODE).lexically_normal().string();
+    if (fs::exists(fs::path(own) / "Tamaruka.scr", error)) return own;
+    return (fs::path(own) / TAMARUKA_PROGRAMS_FROM_DISPLAY_MODE).lexically_normal().string();
 }
 
 class LockedMusic : public DisplayModeMusic {
@@ -69,7 +69,7 @@ private:
 std::unique_ptr<DisplayModeMusic> startDisplayModeMusic(bool wanted, const std::string& displayName) {
     if (!wanted) return nullptr;
     MusicSettings settings;
-    LoadSettings(settings, programFolder());
+    LoadSettings(settings, frontEndFolder());
     if (!BackgroundMusic::playsAnything(settings)) return nullptr;
     // One player per user and display: the other monitors' instances stay silent.
     std::unique_ptr<MusicLock> lock = MusicLock::take(displayName);

@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QWindow>
 
+#include "common/program_folder.h"
 #include "frontend/frontend_state.h"
 #include "frontend/mode_windows.h"
 #include "frontend/platform/x11_display.h"

@@ -32,12 +32,10 @@ std::string sanitised(const std::string& name) {
 }
 
 std::optional<std::string> lockFolder() {
-    // The XDG rules ignore a relative runtime folder. One that this user
-    // cannot write (inherited from another user through su) is passed over
-    // too; every instance of the session sees the same and agrees on the file.
-    if (const char* runtime = std::getenv("XDG_RUNTIME_DIR");
-        runtime && runtime[0] == '/' && ::access(runtime, W_OK | X_OK) == 0)
-        return std::string(runtime);
+    // Only the user's own private runtime folder: a lock file in a folder that
+    // others can write could be taken by them. Every instance of the session
+    // sees the same folder and agrees on the file.
+    if (const std::optional<std::string> runtime = privateRuntimeFolder()) return runtime;
     const std::optional<std::string> cache = xdgFolder("XDG_CACHE_HOME", ".cache");
     if (!cache) return std::nullopt;
     return *cache + "/tamaruka";

@@ -3,7 +3,6 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
 #include <unistd.h>
 
 #include <QAbstractButton>
@@ -78,16 +77,6 @@ int runEventLoop()
 }
 
 bool eventLoopRunning() { return mainLoopRunning; }
-
-std::string programFolder()
-{
-    std::error_code error;
-    const std::filesystem::path executable = std::filesystem::read_symlink("/proc/self/exe", error);
-    if (error) return {};
-    std::string folder = executable.parent_path().string();
-    if (folder.size() > 1 && folder.back() == '/') folder.pop_back();
-    return folder;
-}
 
 std::string argumentText(int argc, char** argv)
 {

@@ -29,8 +29,6 @@ int runEventLoop();
 // True while runEventLoop() runs.
 bool eventLoopRunning();
 
-// The folder of the running executable (/proc/self/exe), without a trailing "/".
-std::string programFolder();
 
 // The arguments after the program's name, joined by single blanks.
 std::string argumentText(int argc, char** argv);
