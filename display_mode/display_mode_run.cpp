@@ -18,7 +18,7 @@
 #include "display_mode/display_mode_music.h"
 #include "display_mode/fps_meter.h"
 #include "display_mode/scene_surface.h"
-#include "display_mode/stop_signals.h"
+#include "common/stop_signals.h"
 #include "display_mode/x_connection.h"
 #include "display_mode/x_screen.h"
 

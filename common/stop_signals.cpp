@@ -1,4 +1,4 @@
-#include "display_mode/stop_signals.h"
+#include "common/stop_signals.h"
 
 #include <cerrno>
 #include <csignal>

@@ -2,12 +2,13 @@
 
 namespace tamaruka {
 
-// SIGTERM, SIGINT and SIGHUP (how the hosts stop a display mode) turned into
-// a descriptor that poll() watches beside the X connection, so that the
-// program notices them at once, even while it waits for the next frame.
+// SIGTERM, SIGINT and SIGHUP (how hosts and sessions stop a program) turned
+// into a descriptor that an event loop watches (poll() beside the X
+// connection, or a socket notifier), so that the program notices them at
+// once, even while it waits, and ends through its own clean-up.
 class StopSignals {
 public:
-    StopSignals();   // installs the handlers
+    StopSignals();   // installs the handlers; throws when no pipe can be made
     ~StopSignals();  // puts the default handlers back
     StopSignals(const StopSignals&) = delete;
     StopSignals& operator=(const StopSignals&) = delete;
