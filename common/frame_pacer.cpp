@@ -4,6 +4,15 @@
 
 namespace tamaruka {
 
+double modeRefreshHz(std::uint64_t dotClock, unsigned hTotal, unsigned vTotal, bool doubleScan,
+                     bool interlace) {
+    double lines = vTotal;
+    if (doubleScan) lines *= 2;
+    if (interlace) lines /= 2;
+    if (dotClock == 0 || hTotal == 0 || lines == 0) return 0;
+    return static_cast<double>(dotClock) / (static_cast<double>(hTotal) * lines);
+}
+
 std::chrono::nanoseconds FramePacer::periodForRefresh(double hz) {
     // Refresh rates outside 1..1000 Hz are read errors, not displays.
     if (!(hz >= 1.0 && hz <= 1000.0)) hz = 60.0;

@@ -1,7 +1,13 @@
 #pragma once
 #include <chrono>
+#include <cstdint>
 
 namespace tamaruka {
+
+// The refresh rate of a display mode from its timings, as xrandr computes it;
+// 0 when the timings are unknown (Xvfb reports them as 0).
+double modeRefreshHz(std::uint64_t dotClock, unsigned hTotal, unsigned vTotal, bool doubleScan,
+                     bool interlace);
 
 // Presents no more frames than the display shows. Each frame gets one display
 // period; a frame that starts before its period has come waits for it. Where

@@ -21,15 +21,6 @@ long long overlap(const ScreenArea& a, const ScreenArea& b) {
 
 }  // namespace
 
-double modeRefreshHz(std::uint64_t dotClock, unsigned hTotal, unsigned vTotal, bool doubleScan,
-                     bool interlace) {
-    double lines = vTotal;
-    if (doubleScan) lines *= 2;
-    if (interlace) lines /= 2;
-    if (dotClock == 0 || hTotal == 0 || lines == 0) return 0;
-    return static_cast<double>(dotClock) / (static_cast<double>(hTotal) * lines);
-}
-
 double refreshForArea(std::span<const DisplayOutput> outputs, const ScreenArea& area) {
     double refresh = 0;
     long long best = 0;

@@ -11,11 +11,6 @@ struct ScreenArea {
     bool operator==(const ScreenArea&) const = default;
 };
 
-// The refresh rate of a display mode from its timings, as xrandr computes it;
-// 0 when the timings are unknown (Xvfb reports them as 0).
-double modeRefreshHz(std::uint64_t dotClock, unsigned hTotal, unsigned vTotal, bool doubleScan,
-                     bool interlace);
-
 // One lit output (a CRTC) of the display: where it shows and how often.
 struct DisplayOutput {
     ScreenArea area;

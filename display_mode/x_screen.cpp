@@ -5,6 +5,7 @@
 #include <X11/extensions/Xrandr.h>
 #include <cstring>
 
+#include "common/frame_pacer.h"
 #include "display_mode/gl_window_surface.h"
 
 namespace tamaruka {

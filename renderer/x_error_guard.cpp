@@ -6,6 +6,8 @@
 
 #include <cmath>
 
+#include "common/frame_pacer.h"
+
 namespace tamaruka {
 
 namespace {
@@ -17,8 +19,8 @@ struct DesktopMode {
 DesktopMode desktopMode;
 
 double refreshOf(const XRRModeInfo& mode) {
-    const double dots = static_cast<double>(mode.hTotal) * mode.vTotal;
-    return dots > 0 ? mode.dotClock / dots : 0;
+    return modeRefreshHz(mode.dotClock, mode.hTotal, mode.vTotal, mode.modeFlags & RR_DoubleScan,
+                         mode.modeFlags & RR_Interlace);
 }
 
 // The output the renderer's display stands for: the primary one, else the
