@@ -201,8 +201,12 @@ private:
     }
 
     void drawFrames() {
-        fps_.frame(wallSeconds(), processCpuSeconds());
-        const std::string fpsText = options_.showFps ? fps_.text() : std::string();
+        // The clocks are read only for the figures that are shown.
+        std::string fpsText;
+        if (options_.showFps) {
+            fps_.frame(wallSeconds(), processCpuSeconds());
+            fpsText = fps_.text();
+        }
         for (auto& surface : surfaces_) surface->drawFrame(fpsText);
         if (music_) music_->tick();
     }
