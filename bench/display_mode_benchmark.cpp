@@ -2,7 +2,8 @@
 // and anonymous memory of `tamaruka --root` in a host window, then frames per
 // second and CPU (the program's own and the X server's) in 1024 x 768,
 // 1920 x 1080 and 3840 x 2160 host windows on private Xvfb servers (llvmpipe),
-// with Tamaruka.data full screen at 1024 x 768. Figures in bench/README.md.
+// with Tamaruka.data full screen and tamaruka --fullscreen and --window at
+// 1024 x 768. Figures in bench/README.md.
 //
 //   display_mode_benchmark [--seconds N]   (measuring time per program, default 10)
 #include <time.h>
@@ -210,9 +211,14 @@ int main(int argc, char** argv) {
             {"tamaruka --root", test::binDir() + "/tamaruka", {"--root"}, hostEnv},
             {"fireworkx -root", Fireworkx, {"-root"}, hostEnv},
         };
-        if (size.width == 1024)
-            programs.push_back({"Tamaruka.data (full screen)", test::binDir() + "/Tamaruka.data", {},
-                                {{"XDG_CONFIG_HOME", configFolder}, {"XDG_CACHE_HOME", folder}}});
+        if (size.width == 1024) {
+            const std::map<std::string, std::string> ownEnv = {{"XDG_CONFIG_HOME", configFolder},
+                                                               {"XDG_CACHE_HOME", folder}};
+            programs.push_back({"Tamaruka.data (full screen)", test::binDir() + "/Tamaruka.data", {}, ownEnv});
+            // Windows of its own, with a visual that has no depth buffer.
+            programs.push_back({"tamaruka --fullscreen", test::binDir() + "/tamaruka", {"--fullscreen"}, ownEnv});
+            programs.push_back({"tamaruka --window", test::binDir() + "/tamaruka", {"--window"}, ownEnv});
+        }
         if (size.width == 1024 && std::filesystem::exists(programs[0].path)) startupAndMemory(programs[0], folder);
 
         std::printf("%d x %d host window, %.0f s each\n", size.width, size.height, seconds);

@@ -87,6 +87,10 @@ void SceneSurface::deleteSpriteTexture() {
     if (deleteGlObjects_) tamaruka::deleteSpriteTexture(spriteTexture_);
 }
 
-void SceneSurface::drawFrame(const Scene& scene) { tamaruka::drawFrame(scene.particles, spriteTexture_); }
+// Fans: the same squares, and on llvmpipe in a window without a depth buffer
+// (--window, --fullscreen) about a fifth less CPU a frame.
+void SceneSurface::drawFrame(const Scene& scene) {
+    tamaruka::drawFrame(scene.particles, spriteTexture_, SquarePrimitive::TriangleFan);
+}
 
 }  // namespace tamaruka

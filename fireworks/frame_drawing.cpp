@@ -20,7 +20,23 @@ void resizeScene(int width, int height, double fieldOfViewDegrees) {
     glLoadIdentity();
 }
 
-void drawFrame(const ParticleList& particles, unsigned int spriteTexture) {
+namespace {
+
+struct Corner {
+    GLdouble s, t;  // texture coordinates; the vertex lies halfSize away in the same directions
+};
+
+// Strip order: top right, top left, bottom right, bottom left. The fan walks
+// the same corners round the square.
+constexpr Corner StripCorners[4] = {{1, 1}, {0, 1}, {1, 0}, {0, 0}};
+constexpr Corner FanCorners[4] = {{1, 1}, {0, 1}, {0, 0}, {1, 0}};
+
+}  // namespace
+
+void drawFrame(const ParticleList& particles, unsigned int spriteTexture, SquarePrimitive primitive) {
+    const bool fan = primitive == SquarePrimitive::TriangleFan;
+    const Corner* corners = fan ? FanCorners : StripCorners;
+    const GLenum mode = fan ? GL_TRIANGLE_FAN : GL_TRIANGLE_STRIP;
     glClear(GL_COLOR_BUFFER_BIT);
     glLoadIdentity();
     glBindTexture(GL_TEXTURE_2D, spriteTexture);
@@ -28,15 +44,12 @@ void drawFrame(const ParticleList& particles, unsigned int spriteTexture) {
     for (const Particle* p = particles.head(); p; p = p->next) {
         const float s = p->halfSize;
         glColor4f(p->red, p->green, p->blue, p->alpha);
-        glBegin(GL_TRIANGLE_STRIP);
-        glTexCoord2d(1, 1);
-        glVertex3f(p->x + s, p->y + s, p->z);
-        glTexCoord2d(0, 1);
-        glVertex3f(p->x - s, p->y + s, p->z);
-        glTexCoord2d(1, 0);
-        glVertex3f(p->x + s, p->y - s, p->z);
-        glTexCoord2d(0, 0);
-        glVertex3f(p->x - s, p->y - s, p->z);
+        glBegin(mode);
+        for (int i = 0; i < 4; ++i) {
+            const Corner& c = corners[i];
+            glTexCoord2d(c.s, c.t);
+            glVertex3f(c.s > 0 ? p->x + s : p->x - s, c.t > 0 ? p->y + s : p->y - s, p->z);
+        }
         glEnd();
     }
 }

@@ -9,6 +9,9 @@
 #include <cmath>
 #include <vector>
 
+#include "dib/dib_decoder.h"
+#include "fireworks/sprite_bitmap.h"
+#include "fireworks/sprite_texture_image.h"
 #include "tests/support/gl_test_context.h"
 
 namespace tamaruka {
@@ -136,6 +139,55 @@ TEST_F(FrameDrawingTest, SwappingTwoParticlesLeavesTheFrameUnchanged) {
     const Particle b = at(0.8f, 0.5f, 0.8f, 0.2f, 0.6f, 0.9f);
     EXPECT_EQ(draw({a, b}), draw({b, a}));
 }
+
+// The display mode draws its squares as fans. With and without a depth buffer
+// (llvmpipe fills the fans as rectangles only without one) the sprite must
+// land the same way up and on the same pixels as with strips.
+class SquarePrimitiveTest : public ::testing::TestWithParam<int> {};
+
+TEST_P(SquarePrimitiveTest, FanDrawsTheFrameOfTheStrip) {
+    test::HiddenGlContext context("square primitive", 640, 480, GetParam());
+    ASSERT_TRUE(context.ready()) << context.error();
+    resizeScene(640, 480);
+    auto decoded = decodeDib(spriteBitmap());
+    ASSERT_TRUE(std::holds_alternative<DibImage>(decoded));
+    const unsigned int sprite = createSpriteTexture(std::get<DibImage>(decoded));
+
+    // Sizes from 1.5 to 60 pixels across, depths, overlaps and the screen edge.
+    ParticleList list;
+    for (int i = 0; i < 60; ++i) {
+        Particle p;
+        p.x = -26.0f + 0.9f * float(i);
+        p.y = 12.0f * std::sin(0.7f * float(i));
+        p.z = -40.0f + float(i % 7) * 9.0f;
+        p.red = 0.4f + 0.01f * float(i), p.green = 0.9f, p.blue = 0.2f + 0.012f * float(i);
+        p.alpha = 0.3f + 0.01f * float(i);
+        p.halfSize = 0.05f + 0.03f * float(i);
+        list.spawn(p);
+    }
+    auto frame = [&](SquarePrimitive primitive) {
+        drawFrame(list, sprite, primitive);
+        std::vector<unsigned char> rgb(640 * 480 * 3);
+        glPixelStorei(GL_PACK_ALIGNMENT, 1);
+        glReadBuffer(GL_BACK);
+        glReadPixels(0, 0, 640, 480, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
+        return rgb;
+    };
+    const auto strip = frame(SquarePrimitive::TriangleStrip);
+    const auto fan = frame(SquarePrimitive::TriangleFan);
+    deleteSpriteTexture(sprite);
+
+    long lit = 0, apart = 0;
+    for (std::size_t i = 0; i < strip.size(); ++i) {
+        lit += strip[i] != 0;
+        apart += std::abs(int(strip[i]) - int(fan[i])) > 1;  // interpolation may round one step apart
+    }
+    EXPECT_GT(lit, 20000);
+    EXPECT_EQ(apart, 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(DepthBits, SquarePrimitiveTest, ::testing::Values(0, 24),
+                         [](const auto& info) { return "depth" + std::to_string(info.param); });
 
 }  // namespace
 }  // namespace tamaruka

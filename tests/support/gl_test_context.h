@@ -9,11 +9,13 @@ namespace tamaruka::test {
 
 class HiddenGlContext {
 public:
-    HiddenGlContext(const std::string& title, int width, int height) {
+    // depthBits < 0 keeps SDL's default depth buffer.
+    HiddenGlContext(const std::string& title, int width, int height, int depthBits = -1) {
         if (SDL_Init(SDL_INIT_VIDEO) != 0) {
             error_ = SDL_GetError();
             return;
         }
+        if (depthBits >= 0) SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, depthBits);
         window_ = SDL_CreateWindow(title.c_str(), 0, 0, width, height,
                                    SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
         if (window_) context_ = SDL_GL_CreateContext(window_);
