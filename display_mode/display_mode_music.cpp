@@ -18,6 +18,11 @@ namespace {
 
 namespace fs = std::filesystem;
 
+// How often an instance that waits for the music tries the lock again: soon
+// enough that the music carries on when the player ends, rarely enough that
+// the tries cost nothing.
+constexpr std::chrono::seconds LockRetryInterval{1};
+
 // The folder of Tamaruka.scr, whose Tamaruka.ini is the system-wide default.
 // In the build tree both programs sit side by side; installed, this program
 // lives in the hosts' folder and the others in their own, at a path fixed
@@ -64,6 +69,44 @@ private:
     bool stopped_ = false;
 };
 
+// An instance whose display already has a player: it takes the lock when that
+// player ends (its monitor removed, a crash, a kill) and then starts the music
+// afresh, as a first start would.
+class WaitingMusic : public DisplayModeMusic {
+public:
+    using Clock = ClockedBackgroundMusic::Clock;
+
+    WaitingMusic(const MusicSettings& settings, std::string displayName)
+        : settings_(settings), displayName_(std::move(displayName)), nextTry_(Clock::now() + LockRetryInterval) {}
+
+    void tick() override {
+        if (player_) {
+            player_->tick();
+            return;
+        }
+        if (stopped_) return;
+        const Clock::time_point now = Clock::now();
+        if (now < nextTry_) return;
+        // After a pause (SIGSTOP) one try, not one for every missed second.
+        nextTry_ = now + LockRetryInterval;
+        if (std::unique_ptr<MusicLock> lock = MusicLock::take(displayName_))
+            player_ = std::make_unique<LockedMusic>(settings_, std::move(lock));
+    }
+
+    // While waiting it holds nothing: the lock is taken only with the player.
+    void stop() override {
+        stopped_ = true;
+        if (player_) player_->stop();
+    }
+
+private:
+    MusicSettings settings_;
+    std::string displayName_;
+    Clock::time_point nextTry_;
+    std::unique_ptr<LockedMusic> player_;
+    bool stopped_ = false;
+};
+
 }  // namespace
 
 std::unique_ptr<DisplayModeMusic> startDisplayModeMusic(bool wanted, const std::string& displayName) {
@@ -71,10 +114,11 @@ std::unique_ptr<DisplayModeMusic> startDisplayModeMusic(bool wanted, const std::
     MusicSettings settings;
     LoadSettings(settings, frontEndFolder());
     if (!BackgroundMusic::playsAnything(settings)) return nullptr;
-    // One player per user and display: the other monitors' instances stay silent.
-    std::unique_ptr<MusicLock> lock = MusicLock::take(displayName);
-    if (!lock) return nullptr;
-    return std::make_unique<LockedMusic>(settings, std::move(lock));
+    // One player per user and display: the other monitors' instances wait
+    // silently, ready to take over.
+    if (std::unique_ptr<MusicLock> lock = MusicLock::take(displayName))
+        return std::make_unique<LockedMusic>(settings, std::move(lock));
+    return std::make_unique<WaitingMusic>(settings, displayName);
 }
 
 }  // namespace tamaruka

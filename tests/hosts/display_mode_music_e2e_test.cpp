@@ -48,6 +48,7 @@ protected:
     // time includes closing the sound device.
     void TearDown() override {
         for (std::size_t i = 0; i < instances.size(); ++i) {
+            if (static_cast<int>(i) == killed) continue;
             EXPECT_TRUE(instances[i]->running()) << instances[i]->outputText();
             const auto sent = std::chrono::steady_clock::now();
             instances[i]->sendSignal(SIGTERM);
@@ -75,6 +76,15 @@ protected:
         return *audio.back();
     }
 
+    // Two instances on the display with the user's music; true once one of
+    // them has played 1.5 s.
+    bool startTwoWithMusic() {
+        writeMusicSettings(config + "/tamaruka/Tamaruka.ini", wav);
+        start(binDir() + "/tamaruka");
+        start(binDir() + "/tamaruka");
+        return waitUntil([&] { return audio[0]->seconds() >= 1.5 || audio[1]->seconds() >= 1.5; }, 20s);
+    }
+
     std::string output() const {
         std::string text;
         for (const auto& instance : instances) text += instance->outputText();
@@ -88,19 +98,37 @@ protected:
     XClient x;
     std::vector<std::unique_ptr<DiskAudioOutput>> audio;
     std::vector<std::unique_ptr<ChildProcess>> instances;
+    int killed = -1;  // an instance a case ended itself
 };
 
 TEST_F(DisplayModeMusicE2E, TwoInstancesOnOneDisplayPlayTheMusicOnce) {
-    writeMusicSettings(config + "/tamaruka/Tamaruka.ini", wav);
-    start(binDir() + "/tamaruka");
-    start(binDir() + "/tamaruka");
-    ASSERT_TRUE(waitUntil([&] { return audio[0]->seconds() >= 1.5 || audio[1]->seconds() >= 1.5; }, 20s))
-        << output();
+    ASSERT_TRUE(startTwoWithMusic()) << output();
     std::this_thread::sleep_for(1s);  // time enough for a second player to be heard
     const int player = audio[0]->seconds() > audio[1]->seconds() ? 0 : 1;
     EXPECT_EQ(audio[1 - player]->seconds(), 0.0) << "both instances play";
     // The half-second tone still sounds after a second: the WAV loops.
     EXPECT_GT(audio[player]->toneAmplitude(440, 0.6, 1.4), kToneAmplitude * 0.3);
+}
+
+// The player ends while the others run on (the host ends the process of a
+// monitor that was removed; a crash): another instance takes the music over.
+TEST_F(DisplayModeMusicE2E, TheMusicMovesToAnotherInstanceWhenThePlayerIsKilled) {
+    ASSERT_TRUE(startTwoWithMusic()) << output();
+    const int player = audio[0]->seconds() > audio[1]->seconds() ? 0 : 1;
+    const DiskAudioOutput& heir = *audio[1 - player];
+    ASSERT_EQ(heir.seconds(), 0.0) << "both instances play";  // its tries so far were refused
+
+    const auto sent = std::chrono::steady_clock::now();
+    instances[player]->sendSignal(SIGKILL);
+    killed = player;
+    ASSERT_EQ(instances[player]->waitExit(5s), 128 + SIGKILL);
+    ASSERT_TRUE(waitUntil([&] { return heir.seconds() > 0; }, 5s)) << "nobody took the music over\n" << output();
+    std::printf("the other instance took the music over %lld ms after SIGKILL\n",
+                static_cast<long long>(std::chrono::duration_cast<std::chrono::milliseconds>(
+                                           std::chrono::steady_clock::now() - sent).count()));
+    // It plays the settings' music from its start: the looped tone.
+    ASSERT_TRUE(heir.waitFor(1.5)) << output();
+    EXPECT_GT(heir.toneAmplitude(440, 0.6, 1.4), kToneAmplitude * 0.3);
 }
 
 // Installed, the program lives in the hosts' folder and the settings default
