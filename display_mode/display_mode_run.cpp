@@ -54,14 +54,18 @@ public:
         x_ = std::make_unique<XConnection>();
         display_ = x_->display();
         openSurfaces();
-        FramePacer pacer(options_.delay ? std::chrono::nanoseconds(*options_.delay)
-                                        : FramePacer::periodForRefresh(displayRefresh()));
+        FramePacer pacer(framePeriod());
         music_ = startDisplayModeMusic(target_.musicWanted, x_->name());
         XConnection::setConnectionLostAction([this] { stopMusic(); });
 
         while (!ending_) {
             handleXEvents();
             if (ending_ || signals_.received() || XConnection::drawableLost()) break;
+            if (monitorsChanged_) {
+                followMonitors();
+                const std::chrono::nanoseconds period = framePeriod();
+                if (period != pacer.period()) pacer = FramePacer(period);
+            }
             if (target_.kind == DrawTarget::Kind::FullScreen) grabInput();
             drawFrames();
             waitForNextFrame(pacer.delayBeforeNextFrame(Clock::now()));
@@ -76,13 +80,12 @@ public:
 
 private:
     void openSurfaces() {
-        SceneSurface::Settings settings;
-        settings.showFps = options_.showFps;
+        surfaceSettings_.showFps = options_.showFps;
         const char* printSteps = std::getenv("TAMARUKA_PRINT_FRAME_STEPS");
-        settings.printFrameSteps = printSteps && *printSteps && std::string(printSteps) != "0";
+        surfaceSettings_.printFrameSteps = printSteps && *printSteps && std::string(printSteps) != "0";
         // Hosts start one process per monitor in the same second: the process
         // id keeps their fireworks apart.
-        settings.seedOffset = static_cast<std::uint32_t>(getpid()) * 2654435761u;
+        surfaceSettings_.seedOffset = static_cast<std::uint32_t>(getpid()) * 2654435761u;
         std::vector<Window> windows;
         switch (target_.kind) {
         case DrawTarget::Kind::GivenWindow:
@@ -95,19 +98,16 @@ private:
             windows.push_back(createOwnWindow(display_, OwnWindowWidth, OwnWindowHeight));
             break;
         case DrawTarget::Kind::FullScreen:
-            for (const ScreenArea& area : monitorsToCover(listMonitors(display_)))
-                windows.push_back(createCoverWindow(display_, area));
+            // Watched before the monitors are read, so that no change slips between.
+            watchMonitorChanges(display_);
+            covered_ = monitorsToCover(listMonitors(display_));
+            for (const ScreenArea& area : covered_) windows.push_back(createCoverWindow(display_, area));
             break;
         }
-        for (Window window : windows) {
-            surfaces_.push_back(std::make_unique<SceneSurface>(display_, window, settings));
-            ++settings.seedOffset;
-        }
+        for (Window window : windows) addSurface(window);
         // A host's window: its resizes and its end; the host keeps the input.
         if (hostsWindow()) XSelectInput(display_, windows.front(), StructureNotifyMask);
-        // Several windows would each wait for the display in turn; the pacer
-        // keeps their common pace instead.
-        for (auto& surface : surfaces_) surface->requestSwapInterval(surfaces_.size() == 1 ? 1 : 0);
+        setSwapIntervals();
         if (target_.kind == DrawTarget::Kind::FullScreen) {
             Window root = 0, child = 0;
             int winX = 0, winY = 0;
@@ -116,6 +116,61 @@ private:
                           &pointerStartY_, &winX, &winY, &mask);
         }
         XSync(display_, False);
+    }
+
+    void addSurface(Window window) {
+        surfaces_.push_back(std::make_unique<SceneSurface>(display_, window, surfaceSettings_));
+        ++surfaceSettings_.seedOffset;
+    }
+
+    // Several windows would each wait for the display in turn; the pacer
+    // keeps their common pace instead.
+    void setSwapIntervals() {
+        for (auto& surface : surfaces_) surface->requestSwapInterval(surfaces_.size() == 1 ? 1 : 0);
+    }
+
+    // --fullscreen after monitors were added, removed or moved: windows over
+    // monitors that went away close, new monitors get windows with scenes of
+    // their own, and the windows whose monitor stayed keep their scenes. The
+    // new windows come before the old ones go, so that the grab moves over
+    // without a gap.
+    void followMonitors() {
+        monitorsChanged_ = false;
+        const std::vector<ScreenArea> wanted = monitorsToCover(listMonitors(display_));
+        const CoverChange change = coverChange(covered_, wanted);
+        if (!change.any()) return;
+        std::vector<std::unique_ptr<SceneSurface>> closing;
+        std::vector<ScreenArea> kept;
+        std::vector<std::unique_ptr<SceneSurface>> staying;
+        for (std::size_t i = 0; i < surfaces_.size(); ++i) {
+            const bool closes = std::find(change.close.begin(), change.close.end(), i) != change.close.end();
+            (closes ? closing : staying).push_back(std::move(surfaces_[i]));
+            if (!closes) kept.push_back(covered_[i]);
+        }
+        surfaces_ = std::move(staying);
+        covered_ = std::move(kept);
+        for (const ScreenArea& area : change.open) {
+            addSurface(createCoverWindow(display_, area));
+            covered_.push_back(area);
+        }
+        setSwapIntervals();
+        XSync(display_, False);
+        if (grabWindow_ != surfaces_.front()->window()) {
+            keyboardGrabbed_ = pointerGrabbed_ = false;
+            grabAttempts_ = 0;
+            grabInput();
+        }
+        for (auto& surface : closing) {
+            const Window window = surface->window();
+            surface.reset();
+            destroyCoverWindow(display_, window);
+        }
+        XSync(display_, False);
+    }
+
+    std::chrono::nanoseconds framePeriod() {
+        return options_.delay ? std::chrono::nanoseconds(*options_.delay)
+                              : FramePacer::periodForRefresh(displayRefresh());
     }
 
     bool hostsWindow() const {
@@ -148,6 +203,10 @@ private:
     }
 
     void handleXEvent(XEvent& event) {
+        if (target_.kind == DrawTarget::Kind::FullScreen && isMonitorChange(display_, event)) {
+            monitorsChanged_ = true;
+            return;
+        }
         switch (event.type) {
         case ConfigureNotify:
             if (SceneSurface* surface = surfaceOf(event.xconfigure.window))
@@ -191,6 +250,7 @@ private:
         if (grabAttempts_ >= GrabAttempts || (keyboardGrabbed_ && pointerGrabbed_)) return;
         ++grabAttempts_;
         const Window window = surfaces_.front()->window();
+        grabWindow_ = window;
         if (!keyboardGrabbed_)
             keyboardGrabbed_ = XGrabKeyboard(display_, window, False, GrabModeAsync, GrabModeAsync,
                                              CurrentTime) == GrabSuccess;
@@ -239,12 +299,16 @@ private:
     std::unique_ptr<XConnection> x_;  // outlives the surfaces' GL contexts
     Display* display_ = nullptr;
     std::vector<std::unique_ptr<SceneSurface>> surfaces_;
+    SceneSurface::Settings surfaceSettings_;  // for the next surface: each gets its own seed
+    std::vector<ScreenArea> covered_;  // --fullscreen: the monitor under each surface
+    bool monitorsChanged_ = false;
     std::unique_ptr<DisplayModeMusic> music_;
     FpsMeter fps_;
     bool ending_ = false;
     bool hostWindowDestroyed_ = false;
     int pointerStartX_ = 0, pointerStartY_ = 0;
     int grabAttempts_ = 0;
+    Window grabWindow_ = 0;
     bool keyboardGrabbed_ = false, pointerGrabbed_ = false;
 };
 

@@ -48,6 +48,19 @@ std::vector<ScreenArea> monitorsToCover(std::span<const ScreenArea> monitors) {
     return kept;
 }
 
+CoverChange coverChange(std::span<const ScreenArea> covered, std::span<const ScreenArea> wanted) {
+    CoverChange change;
+    if (wanted.empty()) return change;
+    auto listed = [](std::span<const ScreenArea> areas, const ScreenArea& area) {
+        return std::find(areas.begin(), areas.end(), area) != areas.end();
+    };
+    for (std::size_t i = 0; i < covered.size(); ++i)
+        if (!listed(wanted, covered[i])) change.close.push_back(i);
+    for (const ScreenArea& area : wanted)
+        if (!listed(covered, area)) change.open.push_back(area);
+    return change;
+}
+
 bool pointerMovedFarEnough(int startX, int startY, int x, int y) {
     constexpr int Threshold = 30;
     return std::abs(x - startX) > Threshold && std::abs(y - startY) > Threshold;

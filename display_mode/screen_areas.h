@@ -1,4 +1,5 @@
 #pragma once
+#include <cstddef>
 #include <cstdint>
 #include <span>
 #include <vector>
@@ -26,6 +27,18 @@ double refreshForArea(std::span<const DisplayOutput> outputs, const ScreenArea& 
 // whole screen as well), and of monitors showing the same area (clones) the
 // first is kept.
 std::vector<ScreenArea> monitorsToCover(std::span<const ScreenArea> monitors);
+
+// How the --fullscreen windows follow a change of monitors: the windows over
+// areas no longer to be covered close, newly listed areas get windows, and a
+// window whose area is still listed keeps its scene. The order of the areas
+// counts for nothing. An empty list changes nothing, so that the screen is
+// never left uncovered.
+struct CoverChange {
+    std::vector<std::size_t> close;  // positions in the covered areas
+    std::vector<ScreenArea> open;
+    bool any() const { return !close.empty() || !open.empty(); }
+};
+CoverChange coverChange(std::span<const ScreenArea> covered, std::span<const ScreenArea> wanted);
 
 // The run mode's rule for ending on the pointer: more than 30 pixels away
 // from where it was at the start, on both axes at once.

@@ -18,6 +18,12 @@ bool hasRandr(Display* display) {
            XRRQueryVersion(display, &major, &minor) && (major > 1 || minor >= 5);
 }
 
+// RandR's first event code; -1 without the extension.
+int randrEventBase(Display* display) {
+    int eventBase = 0, errorBase = 0;
+    return XRRQueryExtension(display, &eventBase, &errorBase) ? eventBase : -1;
+}
+
 void setTitle(Display* display, Window window, const char* title) {
     XStoreName(display, window, title);
     XChangeProperty(display, window, XInternAtom(display, "_NET_WM_NAME", False),
@@ -130,6 +136,33 @@ Window createCoverWindow(Display* display, const ScreenArea& area) {
     XFreeCursor(display, cursor);
     XMapRaised(display, window);
     return window;
+}
+
+void watchMonitorChanges(Display* display) {
+    const Window root = DefaultRootWindow(display);
+    XWindowAttributes attributes{};
+    XGetWindowAttributes(display, root, &attributes);
+    XSelectInput(display, root, attributes.your_event_mask | StructureNotifyMask);
+    if (randrEventBase(display) >= 0)
+        XRRSelectInput(display, root, RRScreenChangeNotifyMask | RRCrtcChangeNotifyMask | RROutputChangeNotifyMask);
+}
+
+bool isMonitorChange(Display* display, XEvent& event) {
+    const int eventBase = randrEventBase(display);
+    const bool rootConfigured = event.type == ConfigureNotify && event.xconfigure.window == DefaultRootWindow(display);
+    const bool screenChanged = eventBase >= 0 && event.type == eventBase + RRScreenChangeNotify;
+    if (rootConfigured || screenChanged) {
+        XRRUpdateConfiguration(&event);
+        return true;
+    }
+    return eventBase >= 0 && event.type == eventBase + RRNotify;
+}
+
+void destroyCoverWindow(Display* display, Window window) {
+    XWindowAttributes attributes{};
+    const bool known = XGetWindowAttributes(display, window, &attributes);
+    XDestroyWindow(display, window);
+    if (known && attributes.colormap != None) XFreeColormap(display, attributes.colormap);
 }
 
 }  // namespace tamaruka

@@ -26,4 +26,17 @@ Window createOwnWindow(Display* display, int width, int height);
 // A borderless window over one monitor, above everything, without a pointer.
 Window createCoverWindow(Display* display, const ScreenArea& area);
 
+// Asks for the events that tell of monitors added, removed or moved: RandR's
+// screen, CRTC and output changes, and the root window's ConfigureNotify,
+// which is all a monitor that a client sets or deletes (xrandr --setmonitor,
+// --delmonitor) brings.
+void watchMonitorChanges(Display* display);
+
+// Whether `event` is one of those; brings Xlib's idea of the screen's size up
+// to date as RandR asks of its clients.
+bool isMonitorChange(Display* display, XEvent& event);
+
+// Destroys a window of createCoverWindow with its colormap.
+void destroyCoverWindow(Display* display, Window window);
+
 }  // namespace tamaruka

@@ -403,6 +403,77 @@ INSTANTIATE_TEST_SUITE_P(EndedBy, FullScreenOnTwoMonitors,
                          ::testing::Values(UserInput::DiagonalMove, UserInput::Key, UserInput::Click),
                          [](const auto& info) { return ::testing::PrintToString(info.param); });
 
+// Whether a client holds the keyboard: another client's grab then fails.
+bool keyboardHeldByAClient(const std::string& display) {
+    Display* connection = XOpenDisplay(display.c_str());
+    if (!connection) return false;
+    const int result = XGrabKeyboard(connection, DefaultRootWindow(connection), False, GrabModeAsync,
+                                     GrabModeAsync, CurrentTime);
+    if (result == GrabSuccess) XUngrabKeyboard(connection, CurrentTime);
+    XCloseDisplay(connection);
+    return result == AlreadyGrabbed;
+}
+
+long millisecondsSince(SteadyClock::time_point start) {
+    return std::chrono::duration_cast<std::chrono::milliseconds>(SteadyClock::now() - start).count();
+}
+
+// The screen split into two monitors while --fullscreen runs over the whole,
+// then one of them deleted: the windows follow within a few seconds, a new
+// monitor gets fireworks of its own, the window of the monitor that stayed
+// keeps its scene, and the keyboard stays taken until a key ends it.
+TEST(FullScreenFollowsMonitors, SplitThenOneDeletedThenEndedByAKey) {
+    test::XvfbDisplay display(1600, 600);
+    XClient x(display.name());
+    ChildProcess program(tamaruka(), {"--fullscreen"}, {{"DISPLAY", display.name()}});
+    using Box = std::tuple<int, int, int, int>;
+    auto covering = [&] {
+        std::vector<std::pair<Box, WindowId>> windows;
+        for (WindowId w : x.findWindows("Tamaruka")) windows.emplace_back(box(x.geometry(w)), w);
+        std::sort(windows.begin(), windows.end());
+        return windows;
+    };
+    auto areas = [&] {
+        std::vector<Box> boxes;
+        for (const auto& [area, window] : covering()) boxes.push_back(area);
+        return boxes;
+    };
+    const Box whole{0, 0, 1600, 600}, left{0, 0, 800, 600}, right{800, 0, 800, 600};
+    ASSERT_TRUE(test::waitUntil([&] { return areas() == std::vector{whole}; }, 20s)) << program.outputText();
+    ASSERT_TRUE(test::waitUntil([&] { return keyboardHeldByAClient(display.name()); }, 5s));
+
+    ASSERT_NO_FATAL_FAILURE(runTool(display.name(), "/usr/bin/xrandr", {"--setmonitor", "left", "800/200x600/150+0+0", "none"}));
+    ASSERT_NO_FATAL_FAILURE(runTool(display.name(), "/usr/bin/xrandr", {"--setmonitor", "right", "800/200x600/150+800+0", "none"}));
+    auto changed = SteadyClock::now();
+    ASSERT_TRUE(test::waitUntil([&] { return areas() == (std::vector{left, right}); }, 5s))
+        << "covering " << areas().size() << " areas; " << program.outputText();
+    std::printf("split into two monitors: their windows after %ld ms\n", millisecondsSince(changed));
+    Screenshot leftShot, rightShot;
+    EXPECT_TRUE(test::waitUntil([&] { return fireworksShow(x, {0, 0, 800, 600}, leftShot); }, 15s));
+    EXPECT_TRUE(test::waitUntil([&] { return fireworksShow(x, {800, 0, 800, 600}, rightShot); }, 15s));
+    std::printf("fireworks on both monitors %ld ms after the split\n", millisecondsSince(changed));
+    if (const char* dir = std::getenv("TAMARUKA_SCREENSHOT_DIR"))
+        x.capture().savePng(std::string(dir) + "/display_mode_fullscreen_split.png");
+    EXPECT_NE(leftShot.rgb, rightShot.rgb) << "both monitors show the same fireworks";
+    EXPECT_TRUE(keyboardHeldByAClient(display.name())) << "the grab went with the whole-screen window";
+    const WindowId leftWindow = covering().front().second;
+
+    ASSERT_NO_FATAL_FAILURE(runTool(display.name(), "/usr/bin/xrandr", {"--delmonitor", "right"}));
+    changed = SteadyClock::now();
+    // The screen's own monitor holds "left" whole, so "left" alone is covered.
+    ASSERT_TRUE(test::waitUntil([&] { return areas() == std::vector{left}; }, 5s))
+        << "covering " << areas().size() << " areas; " << program.outputText();
+    std::printf("monitor deleted: its window gone after %ld ms\n", millisecondsSince(changed));
+    EXPECT_EQ(covering().front().second, leftWindow) << "the remaining monitor's window was replaced";
+    EXPECT_TRUE(waitForFireworks(x, {0, 0, 800, 600}));
+    ASSERT_TRUE(program.running()) << "ended on the change of monitors: " << program.outputText();
+    EXPECT_TRUE(keyboardHeldByAClient(display.name()));
+
+    x.pressKey(XK_space);
+    EXPECT_EQ(program.waitExit(5s), 0) << program.outputText();
+    EXPECT_TRUE(x.waitForWindowGone("Tamaruka", 5s));
+}
+
 TEST(LostDisplay, EndsWithoutHanging) {
     auto display = std::make_unique<test::XvfbDisplay>();
     ChildProcess program(tamaruka(), {"--window"},

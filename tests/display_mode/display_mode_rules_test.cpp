@@ -86,6 +86,22 @@ TEST(MonitorsToCoverTest, SplitScreensClonesAndSingles) {
               (std::vector{ScreenArea{0, 0, 1920, 1080}, tall}));
 }
 
+TEST(CoverChangeTest, KeepsUnchangedAreasWhateverTheirOrder) {
+    const ScreenArea left{0, 0, 800, 600}, right{800, 0, 800, 600}, whole{0, 0, 1600, 600};
+    const std::vector covered{left, right};
+    EXPECT_FALSE(coverChange(covered, std::vector{right, left}).any());
+    // One monitor moved: its window goes, a new one opens; the other stays.
+    const ScreenArea moved{1000, 0, 600, 600};
+    const CoverChange move = coverChange(covered, std::vector{left, moved});
+    EXPECT_EQ(move.close, (std::vector<std::size_t>{1}));
+    EXPECT_EQ(move.open, (std::vector{moved}));
+    const CoverChange join = coverChange(covered, std::vector{whole});
+    EXPECT_EQ(join.close, (std::vector<std::size_t>{0, 1}));
+    EXPECT_EQ(join.open, (std::vector{whole}));
+    // No monitor listed for a moment: the windows stay rather than none at all.
+    EXPECT_FALSE(coverChange(covered, std::vector<ScreenArea>{}).any());
+}
+
 TEST(PointerRuleTest, MoreThanThirtyPixelsOnBothAxes) {
     EXPECT_FALSE(pointerMovedFarEnough(500, 400, 530, 430));
     EXPECT_FALSE(pointerMovedFarEnough(500, 400, 531, 430));
