@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "common/frame_pacer.h"
+#include "common/software_gl_threads.h"
 #include "display_mode/display_mode_music.h"
 #include "display_mode/fps_meter.h"
 #include "display_mode/scene_surface.h"
@@ -86,6 +87,7 @@ private:
         // Hosts start one process per monitor in the same second: the process
         // id keeps their fireworks apart.
         surfaceSettings_.seedOffset = static_cast<std::uint32_t>(getpid()) * 2654435761u;
+        chooseSoftwareGlThreads(framePixels());  // before the first GLX call
         std::vector<Window> windows;
         switch (target_.kind) {
         case DrawTarget::Kind::GivenWindow:
@@ -116,6 +118,24 @@ private:
                           &pointerStartY_, &winX, &winY, &mask);
         }
         XSync(display_, False);
+    }
+
+    // The pixels that one frame fills, in all windows together.
+    std::int64_t framePixels() {
+        auto pixels = [](const ScreenArea& area) { return std::int64_t{area.width} * area.height; };
+        switch (target_.kind) {
+        case DrawTarget::Kind::GivenWindow:
+            return pixels(windowArea(display_, target_.window));
+        case DrawTarget::Kind::RootWindow:
+            return pixels(windowArea(display_, DefaultRootWindow(display_)));
+        case DrawTarget::Kind::OwnWindow:
+            return std::int64_t{OwnWindowWidth} * OwnWindowHeight;
+        case DrawTarget::Kind::FullScreen:
+            break;
+        }
+        std::int64_t sum = 0;
+        for (const ScreenArea& area : monitorsToCover(listMonitors(display_))) sum += pixels(area);
+        return sum;
     }
 
     void addSurface(Window window) {

@@ -321,6 +321,30 @@ void runTool(const std::string& display, const std::string& tool, const std::vec
     ASSERT_EQ(code, 0) << tool << ": " << process.outputText();
 }
 
+struct ScreenCase {
+    int width, height;
+    bool workers;
+};
+
+// Up to about 1920 x 1200 one thread fills the frames for less CPU; larger
+// screens need llvmpipe's workers to keep the pace.
+class SoftwareGlThreads : public ::testing::TestWithParam<ScreenCase> {};
+
+TEST_P(SoftwareGlThreads, SmallScreensFillOnTheDrawingThread) {
+    const ScreenCase screen = GetParam();
+    test::XvfbDisplay display(screen.width, screen.height);
+    XClient x(display.name());
+    ChildProcess program(tamaruka(), {"--root"}, {{"DISPLAY", display.name()}});
+    ASSERT_TRUE(waitForFireworks(x, {0, 0, screen.width, screen.height})) << program.outputText();
+    EXPECT_EQ(test::threadsNamed(program.pid(), "llvmpipe") > 0, screen.workers);
+}
+
+INSTANTIATE_TEST_SUITE_P(Screens, SoftwareGlThreads,
+                         ::testing::Values(ScreenCase{1024, 768, false}, ScreenCase{3840, 2160, true}),
+                         [](const auto& info) {
+                             return std::to_string(info.param.width) + "x" + std::to_string(info.param.height);
+                         });
+
 class LeavesTheServerSaverAlone : public ::testing::TestWithParam<const char*> {};
 
 // SDL suspends the server's saver and resets it now and then, which makes

@@ -97,4 +97,16 @@ std::vector<int> liveProcessesOf(const std::string& executable) {
     return found;
 }
 
+int threadsNamed(int pid, const std::string& prefix) {
+    int count = 0;
+    std::error_code error;
+    for (const auto& task : std::filesystem::directory_iterator("/proc/" + std::to_string(pid) + "/task", error)) {
+        std::ifstream comm(task.path() / "comm");
+        std::string name;
+        std::getline(comm, name);
+        count += name.rfind(prefix, 0) == 0;
+    }
+    return count;
+}
+
 }  // namespace tamaruka::test

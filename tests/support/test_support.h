@@ -144,6 +144,10 @@ std::vector<int> liveProcessesOf(const std::string& executable);
 // -1 when the process or the field is not there.
 long processStatusKilobytes(int pid, const std::string& field);
 
+// How many threads of the process have names starting with `prefix`
+// (llvmpipe's workers are "llvmpipe-0", "llvmpipe-1", ...).
+int threadsNamed(int pid, const std::string& prefix);
+
 // Polls the condition every 10 ms until it holds or the timeout passes.
 bool waitUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout);
 
