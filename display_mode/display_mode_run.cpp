@@ -87,7 +87,8 @@ private:
         // Hosts start one process per monitor in the same second: the process
         // id keeps their fireworks apart.
         surfaceSettings_.seedOffset = static_cast<std::uint32_t>(getpid()) * 2654435761u;
-        chooseSoftwareGlThreads(framePixels());  // before the first GLX call
+        // Its own windows have no depth buffer; before the first GLX call.
+        if (!hostsWindow()) chooseSoftwareGlThreads(framePixels());
         std::vector<Window> windows;
         switch (target_.kind) {
         case DrawTarget::Kind::GivenWindow:
@@ -120,21 +121,12 @@ private:
         XSync(display_, False);
     }
 
-    // The pixels that one frame fills, in all windows together.
+    // The pixels that one frame fills in tamaruka's own windows, all together.
     std::int64_t framePixels() {
-        auto pixels = [](const ScreenArea& area) { return std::int64_t{area.width} * area.height; };
-        switch (target_.kind) {
-        case DrawTarget::Kind::GivenWindow:
-            return pixels(windowArea(display_, target_.window));
-        case DrawTarget::Kind::RootWindow:
-            return pixels(windowArea(display_, DefaultRootWindow(display_)));
-        case DrawTarget::Kind::OwnWindow:
-            return std::int64_t{OwnWindowWidth} * OwnWindowHeight;
-        case DrawTarget::Kind::FullScreen:
-            break;
-        }
+        if (target_.kind == DrawTarget::Kind::OwnWindow) return std::int64_t{OwnWindowWidth} * OwnWindowHeight;
         std::int64_t sum = 0;
-        for (const ScreenArea& area : monitorsToCover(listMonitors(display_))) sum += pixels(area);
+        for (const ScreenArea& area : monitorsToCover(listMonitors(display_)))
+            sum += std::int64_t{area.width} * area.height;
         return sum;
     }
 

@@ -321,28 +321,33 @@ void runTool(const std::string& display, const std::string& tool, const std::vec
     ASSERT_EQ(code, 0) << tool << ": " << process.outputText();
 }
 
-struct ScreenCase {
+struct ThreadsCase {
+    const char* mode;
     int width, height;
     bool workers;
 };
 
-// Up to about 1920 x 1200 one thread fills the frames for less CPU; larger
-// screens need llvmpipe's workers to keep the pace.
-class SoftwareGlThreads : public ::testing::TestWithParam<ScreenCase> {};
+// In its own windows, without a depth buffer, up to about 1920 x 1200 one
+// thread fills the frames for less CPU; larger screens need llvmpipe's
+// workers to keep the pace, and a host's window keeps llvmpipe's default.
+class SoftwareGlThreads : public ::testing::TestWithParam<ThreadsCase> {};
 
-TEST_P(SoftwareGlThreads, SmallScreensFillOnTheDrawingThread) {
-    const ScreenCase screen = GetParam();
-    test::XvfbDisplay display(screen.width, screen.height);
+TEST_P(SoftwareGlThreads, OwnSmallWindowsFillOnTheDrawingThread) {
+    const ThreadsCase c = GetParam();
+    test::XvfbDisplay display(c.width, c.height);
     XClient x(display.name());
-    ChildProcess program(tamaruka(), {"--root"}, {{"DISPLAY", display.name()}});
-    ASSERT_TRUE(waitForFireworks(x, {0, 0, screen.width, screen.height})) << program.outputText();
-    EXPECT_EQ(test::threadsNamed(program.pid(), "llvmpipe") > 0, screen.workers);
+    ChildProcess program(tamaruka(), {c.mode}, {{"DISPLAY", display.name()}});
+    ASSERT_TRUE(waitForFireworks(x, {0, 0, c.width, c.height})) << program.outputText();
+    EXPECT_EQ(test::threadsNamed(program.pid(), "llvmpipe") > 0, c.workers);
 }
 
 INSTANTIATE_TEST_SUITE_P(Screens, SoftwareGlThreads,
-                         ::testing::Values(ScreenCase{1024, 768, false}, ScreenCase{3840, 2160, true}),
+                         ::testing::Values(ThreadsCase{"--fullscreen", 1024, 768, false},
+                                           ThreadsCase{"--fullscreen", 3840, 2160, true},
+                                           ThreadsCase{"--root", 1024, 768, true}),
                          [](const auto& info) {
-                             return std::to_string(info.param.width) + "x" + std::to_string(info.param.height);
+                             return std::string(info.param.mode + 2) + "_" + std::to_string(info.param.width) +
+                                    "x" + std::to_string(info.param.height);
                          });
 
 class LeavesTheServerSaverAlone : public ::testing::TestWithParam<const char*> {};
