@@ -327,6 +327,10 @@ struct ThreadsCase {
     bool workers;
 };
 
+void PrintTo(const ThreadsCase& c, std::ostream* out) {
+    *out << c.mode << " on " << c.width << " x " << c.height;
+}
+
 // In its own windows, without a depth buffer, up to about 1920 x 1200 one
 // thread fills the frames for less CPU; larger screens need llvmpipe's
 // workers to keep the pace, and a host's window keeps llvmpipe's default.
