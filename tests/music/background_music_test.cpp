@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "music/background_music.h"
+#include "tests/music/recording_music_calls.h"
 
 namespace tamaruka {
 namespace {
@@ -14,20 +15,7 @@ using namespace std::chrono_literals;
 using Clock = ClockedBackgroundMusic::Clock;
 using Log = std::vector<std::string>;
 
-class RecordingMusic : public MusicOperations {
-public:
-    Log log;
-    bool cdWatching = true;
-    void CdOpen() override { log.push_back("CdOpen"); }
-    void CdWatch() override { log.push_back("CdWatch"); }
-    bool CdWatching() override { return cdWatching; }
-    void CdClose() override { log.push_back("CdClose"); }
-    void Mp3Open() override { log.push_back("Mp3Open"); }
-    void Mp3Loop() override { log.push_back("Mp3Loop"); }
-    void Mp3Close() override { log.push_back("Mp3Close"); }
-    void WavPlay() override { log.push_back("WavPlay"); }
-    void WavStop() override { log.push_back("WavStop"); }
-};
+using RecordingMusic = test::RecordingMusicCalls;
 
 class ClockedMusicTest : public ::testing::Test {
 protected:

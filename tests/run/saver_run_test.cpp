@@ -10,6 +10,7 @@
 #include "frontend/frontend_state.h"
 #include "frontend/run/saver_run.h"
 #include "common/error_rule.h"
+#include "tests/music/recording_music_calls.h"
 
 namespace tamaruka {
 namespace {
@@ -25,13 +26,11 @@ const char* timerName(RunTimer timer) {
     return "?";
 }
 
-class RecordingRun : public RunPlatform, public RunMusic {
+class RecordingRun : public RunPlatform, public test::RecordingMusicCalls {
 public:
-    Log log;
     std::optional<PointerPosition> pointer = PointerPosition{500, 400};
     bool saveFails = false;
     bool startFails = false;
-    bool cdWatching = true;
     int displayCounter = -1;
     Bitmap savedPicture;
 
@@ -56,16 +55,6 @@ public:
         log.push_back(std::string(timerName(timer)) + (enabled ? " on" : " off"));
     }
     void endProgram() override { log.push_back("end"); }
-
-    void CdOpen() override { log.push_back("CdOpen"); }
-    void CdWatch() override { log.push_back("CdWatch"); }
-    bool CdWatching() override { return cdWatching; }
-    void CdClose() override { log.push_back("CdClose"); }
-    void Mp3Open() override { log.push_back("Mp3Open"); }
-    void Mp3Loop() override { log.push_back("Mp3Loop"); }
-    void Mp3Close() override { log.push_back("Mp3Close"); }
-    void WavPlay() override { log.push_back("WavPlay"); }
-    void WavStop() override { log.push_back("WavStop"); }
 };
 
 class SaverRunTest : public ::testing::Test {
