@@ -87,6 +87,11 @@ private:
         // Hosts start one process per monitor in the same second: the process
         // id keeps their fireworks apart.
         surfaceSettings_.seedOffset = static_cast<std::uint32_t>(getpid()) * 2654435761u;
+        if (target_.kind == DrawTarget::Kind::FullScreen) {
+            // Watched before the monitors are read, so that no change slips between.
+            watchMonitorChanges(display_);
+            covered_ = monitorsToCover(listMonitors(display_));
+        }
         // Its own windows have no depth buffer; before the first GLX call.
         if (!hostsWindow()) chooseSoftwareGlThreads(framePixels());
         std::vector<Window> windows;
@@ -101,9 +106,6 @@ private:
             windows.push_back(createOwnWindow(display_, OwnWindowWidth, OwnWindowHeight));
             break;
         case DrawTarget::Kind::FullScreen:
-            // Watched before the monitors are read, so that no change slips between.
-            watchMonitorChanges(display_);
-            covered_ = monitorsToCover(listMonitors(display_));
             for (const ScreenArea& area : covered_) windows.push_back(createCoverWindow(display_, area));
             break;
         }
@@ -125,8 +127,7 @@ private:
     std::int64_t framePixels() {
         if (target_.kind == DrawTarget::Kind::OwnWindow) return std::int64_t{OwnWindowWidth} * OwnWindowHeight;
         std::int64_t sum = 0;
-        for (const ScreenArea& area : monitorsToCover(listMonitors(display_)))
-            sum += std::int64_t{area.width} * area.height;
+        for (const ScreenArea& area : covered_) sum += std::int64_t{area.width} * area.height;
         return sum;
     }
 
