@@ -1,0 +1,141 @@
+#include "fireworks/frame_composer.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <numbers>
+
+namespace tamaruka {
+
+namespace {
+
+constexpr float SubpixelSteps = 256.0f;   // vertices snap to 1/256 pixel
+constexpr float NearPlane = 1.0f, FarPlane = 250.0f;
+constexpr float SceneDistance = 60.0f;  // the scene's translation away from the eye
+
+// Colour bytes in float and back as llvmpipe converts them: 1/255 as a float
+// factor in, times 255 and rounding half to even out.
+constexpr float UnormScale = static_cast<float>(1.0 / 255.0);
+
+std::uint32_t toByte(float value) {
+    return static_cast<std::uint32_t>(std::nearbyint(std::clamp(value, 0.0f, 1.0f) * 255.0f));
+}
+
+// One interpolation step of the 8-bit filter: v0 + round(w * (v1 - v0) / 256),
+// as llvmpipe's rounding high multiply gives it.
+std::uint32_t lerp(std::uint32_t v0, std::uint32_t v1, std::uint32_t w) {
+    return ((256 - w) * v0 + w * v1 + 128) >> 8;
+}
+
+// The blend's 8-bit product a * b / 255, rounded.
+std::uint32_t multiplyBytes(std::uint32_t a, std::uint32_t b) {
+    const std::uint32_t x = a * b + 0x80;
+    return (x + (x >> 8)) >> 8;
+}
+
+// The nearest mip level: floor(log2(rho * sqrt 2)) from the float exponent,
+// 0 when the sprite is magnified.
+int mipLevel(float rho, int lastLevel) {
+    if (!(rho > 1.0f)) return 0;
+    const int level = std::ilogb(rho * std::numbers::sqrt2_v<float>);
+    return std::clamp(level, 0, lastLevel);
+}
+
+}  // namespace
+
+FrameComposer::FrameComposer(SpriteMipChain sprite) : sprite_(std::move(sprite)) {}
+
+void FrameComposer::resize(int width, int height, double fieldOfViewDegrees) {
+    width_ = std::max(width, 1);
+    height_ = std::max(height, 1);
+    // gluPerspective in double, kept by OpenGL as float.
+    const double radians = fieldOfViewDegrees / 2 * std::numbers::pi / 180;
+    const double cotangent = std::cos(radians) / std::sin(radians);
+    const double aspect = static_cast<double>(width_) / static_cast<double>(height_);
+    xScale_ = static_cast<float>(cotangent / aspect);
+    yScale_ = static_cast<float>(cotangent);
+}
+
+void FrameComposer::compose(const ParticleList& particles, const FrameImage& image) {
+    for (int y = 0; y < image.height; ++y)
+        std::memset(image.pixels + y * image.bytesPerLine, 0, static_cast<std::size_t>(image.width) * 4);
+    for (const Particle* p = particles.head(); p; p = p->next) drawParticle(*p, image);
+}
+
+void FrameComposer::drawParticle(const Particle& p, const FrameImage& image) {
+    const float w = SceneDistance - p.z;  // the clip w of all four corners
+    if (!(w >= NearPlane && w <= FarPlane)) return;
+    const float s = p.halfSize;
+    // Window coordinates as llvmpipe's vertex stage makes them: the clip
+    // position times 1/w, times the viewport scale, plus its translation;
+    // y grows downwards.
+    const float oneOverW = 1.0f / w;
+    const float halfWidth = static_cast<float>(width_) * 0.5f, halfHeight = static_cast<float>(height_) * 0.5f;
+    const auto windowX = [&](float x) { return xScale_ * x * oneOverW * halfWidth + halfWidth; };
+    const auto windowY = [&](float y) { return yScale_ * y * oneOverW * -halfHeight + halfHeight; };
+    // Pixel centres lie on integers once half a pixel is taken off.
+    const float left = windowX(p.x - s) - 0.5f, right = windowX(p.x + s) - 0.5f;
+    const float top = windowY(p.y + s) - 0.5f, bottom = windowY(p.y - s) - 0.5f;
+    const long x0 = std::lrint(left * SubpixelSteps), x1 = std::lrint(right * SubpixelSteps);
+    const long y0 = std::lrint(top * SubpixelSteps), y1 = std::lrint(bottom * SubpixelSteps);
+    // Columns left-inclusive and right-exclusive; rows take the lower edge, not the upper.
+    const auto ceilDiv = [](long a) { return a >= 0 ? (a + 255) / 256 : -((-a) / 256); };
+    const auto floorDiv = [](long a) { return a >= 0 ? a / 256 : -((-a + 255) / 256); };
+    const long firstColumn = std::max(ceilDiv(x0), 0L), endColumn = std::min(ceilDiv(x1), static_cast<long>(image.width));
+    const long firstRow = std::max(floorDiv(y0) + 1, 0L), endRow = std::min(floorDiv(y1) + 1, static_cast<long>(image.height));
+    if (firstColumn >= endColumn || firstRow >= endRow) return;
+
+    const float dsdx = 1.0f / (right - left), dtdy = 1.0f / (bottom - top);
+    const auto& levels = sprite_.levels();
+    const float baseSide = static_cast<float>(levels.front().side);
+    const int level = mipLevel(std::max(dsdx, dtdy) * baseSide, static_cast<int>(levels.size()) - 1);
+    const auto& texture = levels[static_cast<std::size_t>(level)];
+    const std::uint32_t mask = static_cast<std::uint32_t>(texture.side - 1);
+    const float fixedSide = static_cast<float>(texture.side) * SubpixelSteps;
+
+    // The two taps and the weight of each column and row, in 1/256 texel,
+    // rounded to nearest, half a texel back; REPEAT wraps the taps.
+    const auto span = [&](float coordinate, std::uint32_t stride) {
+        const long fixed = std::lrint(coordinate * fixedSide) - 128;
+        const long index = fixed >= 0 ? fixed / 256 : -((-fixed + 255) / 256);
+        const std::uint32_t first = static_cast<std::uint32_t>(index) & mask;
+        return Span{first * stride, ((first + 1) & mask) * stride, static_cast<std::uint32_t>(fixed & 0xFF)};
+    };
+    columns_.clear();
+    for (long i = firstColumn; i < endColumn; ++i)
+        columns_.push_back(span((static_cast<float>(i) - left) * dsdx, 1));
+    rows_.clear();
+    for (long j = firstRow; j < endRow; ++j)
+        rows_.push_back(span((bottom - static_cast<float>(j)) * dtdy, static_cast<std::uint32_t>(texture.side)));
+
+    const float colour[3] = {std::clamp(p.blue, 0.0f, 1.0f), std::clamp(p.green, 0.0f, 1.0f),
+                             std::clamp(p.red, 0.0f, 1.0f)};
+    drawSquare(texture, static_cast<int>(firstColumn), static_cast<int>(endColumn), static_cast<int>(firstRow),
+               static_cast<int>(endRow), colour, toByte(p.alpha), image);
+}
+
+void FrameComposer::drawSquare(const SpriteMipChain::Level& level, int left, int right, int top, int bottom,
+                               const float colour[3], std::uint32_t alpha, const FrameImage& image) {
+    const std::uint32_t* texels = level.texels.data();
+    for (int j = top; j < bottom; ++j) {
+        const Span& row = rows_[static_cast<std::size_t>(j - top)];
+        std::uint8_t* out = image.pixels + j * image.bytesPerLine + left * 4;
+        for (int i = left; i < right; ++i, out += 4) {
+            const Span& column = columns_[static_cast<std::size_t>(i - left)];
+            const std::uint32_t a = texels[row.first + column.first], b = texels[row.first + column.second];
+            const std::uint32_t c = texels[row.second + column.first], d = texels[row.second + column.second];
+            for (int channel = 0; channel < 3; ++channel) {
+                const int shift = channel * 8;
+                const auto byte = [shift](std::uint32_t t) { return (t >> shift) & 0xFFu; };
+                const std::uint32_t lower = lerp(byte(a), byte(b), column.weight);
+                const std::uint32_t upper = lerp(byte(c), byte(d), column.weight);
+                const std::uint32_t texel = lerp(lower, upper, row.weight);
+                const float modulated = static_cast<float>(texel) * UnormScale * colour[channel];
+                const std::uint32_t source = multiplyBytes(toByte(modulated), alpha);
+                out[channel] = static_cast<std::uint8_t>(std::min(out[channel] + source, 255u));
+            }
+        }
+    }
+}
+
+}  // namespace tamaruka

@@ -1,0 +1,51 @@
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include "fireworks/particle_list.h"
+#include "fireworks/sprite_mip_chain.h"
+
+namespace tamaruka {
+
+// A frame in memory: 32-bit pixels, blue in the lowest byte, the top byte
+// unused; rows top first, bytesPerLine apart.
+struct FrameImage {
+    std::uint8_t* pixels = nullptr;
+    int width = 0;
+    int height = 0;
+    std::size_t bytesPerLine = 0;
+};
+
+// Draws the fireworks frame on the CPU: the same picture as drawFrame() on
+// Mesa's software rasteriser (llvmpipe), which it follows step by step: the
+// projection and viewport in float, vertices snapped to 1/256 pixel, its
+// coverage rules, its mip level choice, its 8-bit bilinear filter, the colour
+// modulated in float and the 8-bit additive blend.
+class FrameComposer {
+public:
+    explicit FrameComposer(SpriteMipChain sprite);
+
+    // The projection of resizeScene() for a window of width x height pixels.
+    void resize(int width, int height, double fieldOfViewDegrees);
+    // Clears the image to black and draws every particle; the image must
+    // have the size given to resize().
+    void compose(const ParticleList& particles, const FrameImage& image);
+
+private:
+    struct Span {
+        std::uint32_t first;   // texel index of the lower tap
+        std::uint32_t second;  // of the upper tap (wrapped)
+        std::uint32_t weight;  // of the upper tap, 0-255
+    };
+    void drawParticle(const Particle& p, const FrameImage& image);
+    void drawSquare(const SpriteMipChain::Level& level, int left, int right, int top, int bottom,
+                    const float colour[3], std::uint32_t alpha, const FrameImage& image);
+
+    SpriteMipChain sprite_;
+    int width_ = 1, height_ = 1;
+    float xScale_ = 1, yScale_ = 1;  // the projection's diagonal
+    std::vector<Span> columns_, rows_;
+};
+
+}  // namespace tamaruka
