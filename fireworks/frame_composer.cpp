@@ -59,10 +59,10 @@ void FrameComposer::resize(int width, int height, double fieldOfViewDegrees) {
 void FrameComposer::compose(const ParticleList& particles, const FrameImage& image) {
     for (int y = 0; y < image.height; ++y)
         std::memset(image.pixels + y * image.bytesPerLine, 0, static_cast<std::size_t>(image.width) * 4);
-    for (const Particle* p = particles.head(); p; p = p->next) drawParticle(*p, image);
+    for (const Particle* p = particles.head(); p; p = p->next) drawParticle(*p, p == particles.head(), image);
 }
 
-void FrameComposer::drawParticle(const Particle& p, const FrameImage& image) {
+void FrameComposer::drawParticle(const Particle& p, bool firstOfFrame, const FrameImage& image) {
     const float w = SceneDistance - p.z;  // the clip w of all four corners
     if (!(w >= NearPlane && w <= FarPlane)) return;
     const float s = p.halfSize;
@@ -108,10 +108,19 @@ void FrameComposer::drawParticle(const Particle& p, const FrameImage& image) {
     for (long j = firstRow; j < endRow; ++j)
         rows_.push_back(span((bottom - static_cast<float>(j)) * dtdy, static_cast<std::uint32_t>(texture.side)));
 
-    const float colour[3] = {std::clamp(p.blue, 0.0f, 1.0f), std::clamp(p.green, 0.0f, 1.0f),
-                             std::clamp(p.red, 0.0f, 1.0f)};
+    // The frame's first square gets its colour as a constant. Mesa hands the
+    // later ones' colours over per vertex, and llvmpipe interpolates them with
+    // perspective: the colour times 1/w, times w again, each step rounded.
+    const float restoreW = 1.0f / oneOverW;
+    const auto vertexColour = [&](float value) {
+        const float clamped = std::clamp(value, 0.0f, 1.0f);
+        if (firstOfFrame) return clamped;
+        const float perspective = clamped * oneOverW;
+        return perspective * restoreW;
+    };
+    const float colour[3] = {vertexColour(p.blue), vertexColour(p.green), vertexColour(p.red)};
     drawSquare(texture, static_cast<int>(firstColumn), static_cast<int>(endColumn), static_cast<int>(firstRow),
-               static_cast<int>(endRow), colour, toByte(p.alpha), image);
+               static_cast<int>(endRow), colour, toByte(vertexColour(p.alpha)), image);
 }
 
 void FrameComposer::drawSquare(const SpriteMipChain::Level& level, int left, int right, int top, int bottom,

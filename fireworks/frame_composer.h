@@ -38,7 +38,7 @@ private:
         std::uint32_t second;  // of the upper tap (wrapped)
         std::uint32_t weight;  // of the upper tap, 0-255
     };
-    void drawParticle(const Particle& p, const FrameImage& image);
+    void drawParticle(const Particle& p, bool firstOfFrame, const FrameImage& image);
     void drawSquare(const SpriteMipChain::Level& level, int left, int right, int top, int bottom,
                     const float colour[3], std::uint32_t alpha, const FrameImage& image);
 
