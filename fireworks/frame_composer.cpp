@@ -13,24 +13,9 @@ constexpr float SubpixelSteps = 256.0f;   // vertices snap to 1/256 pixel
 constexpr float NearPlane = 1.0f, FarPlane = 250.0f;
 constexpr float SceneDistance = 60.0f;  // the scene's translation away from the eye
 
-// Colour bytes in float and back as llvmpipe converts them: 1/255 as a float
-// factor in, times 255 and rounding half to even out.
-constexpr float UnormScale = static_cast<float>(1.0 / 255.0);
-
+// A float colour to a byte as llvmpipe converts it: times 255, rounded half to even.
 std::uint32_t toByte(float value) {
     return static_cast<std::uint32_t>(std::nearbyint(std::clamp(value, 0.0f, 1.0f) * 255.0f));
-}
-
-// One interpolation step of the 8-bit filter: v0 + round(w * (v1 - v0) / 256),
-// as llvmpipe's rounding high multiply gives it.
-std::uint32_t lerp(std::uint32_t v0, std::uint32_t v1, std::uint32_t w) {
-    return ((256 - w) * v0 + w * v1 + 128) >> 8;
-}
-
-// The blend's 8-bit product a * b / 255, rounded.
-std::uint32_t multiplyBytes(std::uint32_t a, std::uint32_t b) {
-    const std::uint32_t x = a * b + 0x80;
-    return (x + (x >> 8)) >> 8;
 }
 
 // The nearest mip level: floor(log2(rho * sqrt 2)) from the float exponent,
@@ -99,7 +84,7 @@ void FrameComposer::drawParticle(const Particle& p, bool firstOfFrame, const Fra
         const long fixed = std::lrint(coordinate * fixedSide) - 128;
         const long index = fixed >= 0 ? fixed / 256 : -((-fixed + 255) / 256);
         const std::uint32_t first = static_cast<std::uint32_t>(index) & mask;
-        return Span{first * stride, ((first + 1) & mask) * stride, static_cast<std::uint32_t>(fixed & 0xFF)};
+        return TexelSpan{first * stride, ((first + 1) & mask) * stride, static_cast<std::uint32_t>(fixed & 0xFF)};
     };
     columns_.clear();
     for (long i = firstColumn; i < endColumn; ++i)
@@ -119,32 +104,9 @@ void FrameComposer::drawParticle(const Particle& p, bool firstOfFrame, const Fra
         return perspective * restoreW;
     };
     const float colour[3] = {vertexColour(p.blue), vertexColour(p.green), vertexColour(p.red)};
-    drawSquare(texture, static_cast<int>(firstColumn), static_cast<int>(endColumn), static_cast<int>(firstRow),
-               static_cast<int>(endRow), colour, toByte(vertexColour(p.alpha)), image);
+    blendSpriteSquare(texture.texels.data(), columns_, rows_, colour, toByte(vertexColour(p.alpha)),
+                      image.pixels + firstRow * image.bytesPerLine + firstColumn * 4, image.bytesPerLine);
 }
 
-void FrameComposer::drawSquare(const SpriteMipChain::Level& level, int left, int right, int top, int bottom,
-                               const float colour[3], std::uint32_t alpha, const FrameImage& image) {
-    const std::uint32_t* texels = level.texels.data();
-    for (int j = top; j < bottom; ++j) {
-        const Span& row = rows_[static_cast<std::size_t>(j - top)];
-        std::uint8_t* out = image.pixels + j * image.bytesPerLine + left * 4;
-        for (int i = left; i < right; ++i, out += 4) {
-            const Span& column = columns_[static_cast<std::size_t>(i - left)];
-            const std::uint32_t a = texels[row.first + column.first], b = texels[row.first + column.second];
-            const std::uint32_t c = texels[row.second + column.first], d = texels[row.second + column.second];
-            for (int channel = 0; channel < 3; ++channel) {
-                const int shift = channel * 8;
-                const auto byte = [shift](std::uint32_t t) { return (t >> shift) & 0xFFu; };
-                const std::uint32_t lower = lerp(byte(a), byte(b), column.weight);
-                const std::uint32_t upper = lerp(byte(c), byte(d), column.weight);
-                const std::uint32_t texel = lerp(lower, upper, row.weight);
-                const float modulated = static_cast<float>(texel) * UnormScale * colour[channel];
-                const std::uint32_t source = multiplyBytes(toByte(modulated), alpha);
-                out[channel] = static_cast<std::uint8_t>(std::min(out[channel] + source, 255u));
-            }
-        }
-    }
-}
 
 }  // namespace tamaruka

@@ -5,6 +5,7 @@
 
 #include "fireworks/particle_list.h"
 #include "fireworks/sprite_mip_chain.h"
+#include "fireworks/sprite_square_blend.h"
 
 namespace tamaruka {
 
@@ -33,19 +34,12 @@ public:
     void compose(const ParticleList& particles, const FrameImage& image);
 
 private:
-    struct Span {
-        std::uint32_t first;   // texel index of the lower tap
-        std::uint32_t second;  // of the upper tap (wrapped)
-        std::uint32_t weight;  // of the upper tap, 0-255
-    };
     void drawParticle(const Particle& p, bool firstOfFrame, const FrameImage& image);
-    void drawSquare(const SpriteMipChain::Level& level, int left, int right, int top, int bottom,
-                    const float colour[3], std::uint32_t alpha, const FrameImage& image);
 
     SpriteMipChain sprite_;
     int width_ = 1, height_ = 1;
     float xScale_ = 1, yScale_ = 1;  // the projection's diagonal
-    std::vector<Span> columns_, rows_;
+    std::vector<TexelSpan> columns_, rows_;
 };
 
 }  // namespace tamaruka
