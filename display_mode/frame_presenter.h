@@ -1,7 +1,9 @@
 #pragma once
 #include <memory>
+#include <string>
 
 #include "display_mode/fps_overlay.h"
+#include "fireworks/frame_image.h"
 
 namespace tamaruka {
 
@@ -24,6 +26,15 @@ public:
     // The --fps text's glyphs for this surface, built in its current context;
     // null where the surface has no font for them.
     virtual std::unique_ptr<FpsOverlay> makeFpsOverlay() = 0;
+
+    // A presenter that shows frames from memory: the image to compose this
+    // frame into, width x height pixels, valid until present(). Null for the
+    // OpenGL presenters.
+    virtual const FrameImage* frameImage(int /*width*/, int /*height*/) { return nullptr; }
+    // Text that such a presenter draws over its next frames (the --fps figures).
+    virtual void setOverlayText(const std::string& /*text*/) {}
+    // How the frames are drawn and shown, as --fps names it.
+    virtual std::string drawingName() const { return "GL"; }
 };
 
 }  // namespace tamaruka

@@ -26,10 +26,11 @@ SceneSurface::SceneSurface(FramePresenter& presenter, int width, int height, con
     : presenter_(presenter), settings_(settings), scene_(*this), clock_(steadyMilliseconds()), width_(width),
       height_(height) {
     presenter_.beginFrame();
-    if (settings_.showFps) fps_ = presenter_.makeFpsOverlay();
-    resizeScene(width_, height_, verticalFieldOfView(width_, height_));
-    sizeChanged_ = false;
-    scene_.initScene();
+    drawsOnCpu_ = presenter_.frameImage(width_, height_) != nullptr;
+    if (settings_.showFps && !drawsOnCpu_) fps_ = presenter_.makeFpsOverlay();
+    sizeChanged_ = true;
+    scene_.initScene();  // makes the composer or the texture
+    followSize();
 }
 
 SceneSurface::~SceneSurface() { shutdown(true); }
@@ -43,15 +44,24 @@ void SceneSurface::resize(int width, int height) {
 
 void SceneSurface::drawFrame(const std::string& fpsText) {
     presenter_.beginFrame();
-    if (sizeChanged_) {
-        resizeScene(width_, height_, verticalFieldOfView(width_, height_));
-        sizeChanged_ = false;
-    }
+    followSize();
     scene_.stepFrame();  // draws through drawFrame(const Scene&)
     if (settings_.printFrameSteps)
         std::fprintf(stderr, "frame step %u ms\n", scene_.currentTick - scene_.previousTick);
-    if (fps_) fps_->draw(fpsText, width_, height_);
+    if (settings_.showFps) {
+        const std::string text = fpsText + "\nDrawing: " + presenter_.drawingName();
+        if (fps_) fps_->draw(text, width_, height_);
+        presenter_.setOverlayText(text);
+    }
     presenter_.present();
+}
+
+void SceneSurface::followSize() {
+    if (!sizeChanged_) return;
+    const double field = verticalFieldOfView(width_, height_);
+    if (composer_) composer_->resize(width_, height_, field);
+    else resizeScene(width_, height_, field);
+    sizeChanged_ = false;
 }
 
 void SceneSurface::shutdown(bool windowAlive) {
@@ -76,17 +86,29 @@ void SceneSurface::loadSpriteTexture() {
     std::optional<DibImage> image;
     auto decoded = decodeDib(spriteBitmap());
     if (auto* bitmap = std::get_if<DibImage>(&decoded)) image = std::move(*bitmap);
-    spriteTexture_ = createSpriteTexture(image);
+    if (!drawsOnCpu_) {
+        spriteTexture_ = createSpriteTexture(image);
+        return;
+    }
+    // The built-in sprite is square with a power-of-two side: its chain is
+    // always exact. Without one the squares draw plain, as without a texture.
+    auto sprite = SpriteMipChain::build(image);
+    if (!sprite) sprite = SpriteMipChain::build(std::nullopt);
+    composer_ = std::make_unique<FrameComposer>(std::move(*sprite));
 }
 
 void SceneSurface::deleteSpriteTexture() {
-    if (deleteGlObjects_) tamaruka::deleteSpriteTexture(spriteTexture_);
+    if (deleteGlObjects_ && !drawsOnCpu_) tamaruka::deleteSpriteTexture(spriteTexture_);
 }
 
 // Fans: the same squares, and on llvmpipe in a window without a depth buffer
 // (--window, --fullscreen) about a fifth less CPU a frame.
 void SceneSurface::drawFrame(const Scene& scene) {
-    tamaruka::drawFrame(scene.particles, spriteTexture_, SquarePrimitive::TriangleFan);
+    if (!composer_) {
+        tamaruka::drawFrame(scene.particles, spriteTexture_, SquarePrimitive::TriangleFan);
+        return;
+    }
+    if (const FrameImage* image = presenter_.frameImage(width_, height_)) composer_->compose(scene.particles, *image);
 }
 
 }  // namespace tamaruka

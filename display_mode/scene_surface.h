@@ -6,12 +6,14 @@
 #include "display_mode/fps_overlay.h"
 #include "display_mode/frame_presenter.h"
 #include "display_mode/step_clock.h"
+#include "fireworks/frame_composer.h"
 #include "fireworks/scene.h"
 
 namespace tamaruka {
 
 // One window with its own fireworks: the scene, its clamped clock and the
-// built-in sprite, drawn with OpenGL and shown through the window's
+// built-in sprite, drawn with OpenGL, or composed on the CPU where the
+// window's presenter shows frames from memory, and shown through that
 // presenter. The window layer reports the window's size.
 class SceneSurface : private SceneHost {
 public:
@@ -43,12 +45,16 @@ private:
     void loadSpriteTexture() override;
     void deleteSpriteTexture() override;
     void drawFrame(const Scene& scene) override;
+    // Takes a new window size into the projection before a frame.
+    void followSize();
 
     FramePresenter& presenter_;
     Settings settings_;
     Scene scene_;
     ClampedTickClock clock_;
     std::unique_ptr<FpsOverlay> fps_;
+    std::unique_ptr<FrameComposer> composer_;  // drawing on the CPU
+    bool drawsOnCpu_ = false;
     unsigned int spriteTexture_ = 0;
     bool deleteGlObjects_ = true;
     bool shutDown_ = false;

@@ -12,6 +12,8 @@
 #include "common/software_gl_threads.h"
 #include "display_mode/gl_window_surface.h"
 #include "display_mode/screen_areas.h"
+#include "display_mode/x_drawing_choice.h"
+#include "display_mode/x_image_presenter.h"
 #include "display_mode/x_connection.h"
 #include "display_mode/x_screen.h"
 
@@ -110,7 +112,9 @@ private:
     struct XWindowEntry {
         int id = 0;
         Window window = 0;
-        std::unique_ptr<GlWindowSurface> gl;
+        std::unique_ptr<GlWindowSurface> gl;      // drawing with OpenGL,
+        std::unique_ptr<XImagePresenter> image;  // or showing frames composed on the CPU
+        FramePresenter& presenter() { return gl ? static_cast<FramePresenter&>(*gl) : *image; }
     };
 
     bool fullScreen() const { return target_.kind == DrawTarget::Kind::FullScreen; }
@@ -128,17 +132,23 @@ private:
     }
 
     void addWindow(Window window, WindowLayerEvents& events) {
-        XWindowEntry entry{nextId_++, window, std::make_unique<GlWindowSurface>(display_, window)};
+        XWindowEntry entry{nextId_++, window, std::make_unique<GlWindowSurface>(display_, window), nullptr};
         XWindowAttributes attributes{};
         XGetWindowAttributes(display_, window, &attributes);
+        entry.gl->makeCurrent();
+        if (chooseXWindowDrawing(display_, window) == FrameDrawing::Cpu) {
+            entry.gl.reset();
+            entry.image = std::make_unique<XImagePresenter>(display_, window, attributes.visual, attributes.depth);
+        }
         windows_.push_back(std::move(entry));
-        events.windowOpened(windows_.back().id, *windows_.back().gl, attributes.width, attributes.height);
+        events.windowOpened(windows_.back().id, windows_.back().presenter(), attributes.width, attributes.height);
     }
 
     // Several windows would each wait for the display in turn; the pacer
     // keeps their common pace instead.
     void setSwapIntervals() {
         for (auto& entry : windows_) {
+            if (!entry.gl) continue;
             entry.gl->makeCurrent();
             entry.gl->requestSwapInterval(windows_.size() == 1 ? 1 : 0);
         }
@@ -178,6 +188,7 @@ private:
         for (auto& entry : closing) {
             events.windowClosing(entry.id);
             entry.gl.reset();
+            entry.image.reset();
             destroyCoverWindow(display_, entry.window);
         }
         XSync(display_, False);

@@ -3,20 +3,12 @@
 #include <cstdint>
 #include <vector>
 
+#include "fireworks/frame_image.h"
 #include "fireworks/particle_list.h"
 #include "fireworks/sprite_mip_chain.h"
 #include "fireworks/sprite_square_blend.h"
 
 namespace tamaruka {
-
-// A frame in memory: 32-bit pixels, blue in the lowest byte, the top byte
-// unused; rows top first, bytesPerLine apart.
-struct FrameImage {
-    std::uint8_t* pixels = nullptr;
-    int width = 0;
-    int height = 0;
-    std::size_t bytesPerLine = 0;
-};
 
 // Draws the fireworks frame on the CPU: the same picture as drawFrame() on
 // Mesa's software rasteriser (llvmpipe), which it follows step by step: the

@@ -1,0 +1,138 @@
+#include "display_mode/x_image_presenter.h"
+
+#include <X11/Xutil.h>
+#include <sys/ipc.h>
+#include <sys/shm.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <sstream>
+#include <vector>
+
+namespace tamaruka {
+
+namespace {
+
+constexpr int TextMargin = 8;  // as the GL overlay places the --fps text
+
+// Errors while the server attaches a segment mean it cannot share our memory
+// (a server on another machine); they are expected and kept quiet.
+bool attachFailed = false;
+int onAttachError(Display*, XErrorEvent*) {
+    attachFailed = true;
+    return 0;
+}
+
+}  // namespace
+
+XImagePresenter::XImagePresenter(Display* display, Window window, Visual* visual, int depth)
+    : display_(display), window_(window), visual_(visual), depth_(depth),
+      sharedMemoryWorks_(XShmQueryExtension(display) == True) {
+    gc_ = XCreateGC(display, window, 0, nullptr);
+    XSetForeground(display, gc_, 0xFFFFFF);
+    font_ = XLoadQueryFont(display, "fixed");
+    if (font_) XSetFont(display, gc_, font_->fid);
+}
+
+XImagePresenter::~XImagePresenter() {
+    freeImage();
+    if (font_) XFreeFont(display_, font_);
+    XFreeGC(display_, gc_);
+}
+
+const FrameImage* XImagePresenter::frameImage(int width, int height) {
+    width = std::max(width, 1);
+    height = std::max(height, 1);
+    if (!image_ || image_->width != width || image_->height != height) makeImage(width, height);
+    return image_ ? &frame_ : nullptr;
+}
+
+std::string XImagePresenter::drawingName() const {
+    return shared_ || (!image_ && sharedMemoryWorks_) ? "CPU, MIT-SHM" : "CPU, XPutImage";
+}
+
+void XImagePresenter::makeImage(int width, int height) {
+    freeImage();
+    if (!(sharedMemoryWorks_ && makeSharedImage(width, height))) makePlainImage(width, height);
+    if (!image_) return;
+    frame_ = {reinterpret_cast<std::uint8_t*>(image_->data), width, height,
+              static_cast<std::size_t>(image_->bytes_per_line)};
+}
+
+bool XImagePresenter::makeSharedImage(int width, int height) {
+    XImage* image = XShmCreateImage(display_, visual_, static_cast<unsigned>(depth_), ZPixmap, nullptr, &segment_,
+                                    static_cast<unsigned>(width), static_cast<unsigned>(height));
+    if (!image) return false;
+    const std::size_t bytes = static_cast<std::size_t>(image->bytes_per_line) * static_cast<std::size_t>(height);
+    segment_.shmid = shmget(IPC_PRIVATE, bytes, IPC_CREAT | 0600);
+    if (segment_.shmid < 0) {
+        XDestroyImage(image);
+        return false;
+    }
+    segment_.shmaddr = image->data = static_cast<char*>(shmat(segment_.shmid, nullptr, 0));
+    segment_.readOnly = False;
+    bool attached = false;
+    if (segment_.shmaddr != reinterpret_cast<char*>(-1)) {
+        attachFailed = false;
+        XSync(display_, False);  // earlier errors go to the usual handler
+        XErrorHandler previous = XSetErrorHandler(onAttachError);
+        attached = XShmAttach(display_, &segment_) && (XSync(display_, False), !attachFailed);
+        XSetErrorHandler(previous);
+    }
+    // Removed now, the segment goes once both sides have detached, even if we crash.
+    shmctl(segment_.shmid, IPC_RMID, nullptr);
+    if (!attached) {
+        if (segment_.shmaddr != reinterpret_cast<char*>(-1)) shmdt(segment_.shmaddr);
+        image->data = nullptr;
+        XDestroyImage(image);
+        sharedMemoryWorks_ = false;
+        return false;
+    }
+    image_ = image;
+    shared_ = true;
+    return true;
+}
+
+void XImagePresenter::makePlainImage(int width, int height) {
+    const std::size_t bytes = static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 4;
+    char* data = static_cast<char*>(std::malloc(bytes));
+    if (!data) return;
+    image_ = XCreateImage(display_, visual_, static_cast<unsigned>(depth_), ZPixmap, 0, data,
+                          static_cast<unsigned>(width), static_cast<unsigned>(height), 32, width * 4);
+    if (!image_) std::free(data);
+}
+
+void XImagePresenter::freeImage() {
+    if (!image_) return;
+    if (shared_) {
+        XShmDetach(display_, &segment_);
+        XSync(display_, False);
+        shmdt(segment_.shmaddr);
+        image_->data = nullptr;
+    }
+    XDestroyImage(image_);  // frees a plain image's pixels
+    image_ = nullptr;
+    shared_ = false;
+}
+
+void XImagePresenter::present() {
+    if (!image_) return;
+    const auto width = static_cast<unsigned>(image_->width), height = static_cast<unsigned>(image_->height);
+    if (shared_) XShmPutImage(display_, window_, gc_, image_, 0, 0, 0, 0, width, height, False);
+    else XPutImage(display_, window_, gc_, image_, 0, 0, 0, 0, width, height);
+    drawText();
+    XSync(display_, False);
+}
+
+void XImagePresenter::drawText() {
+    if (text_.empty() || !font_) return;
+    std::vector<std::string> lines;
+    std::istringstream stream(text_);
+    for (std::string line; std::getline(stream, line);) lines.push_back(line);
+    const int lineHeight = font_->ascent + font_->descent;
+    int baseline = image_->height - TextMargin - font_->descent;
+    for (auto line = lines.rbegin(); line != lines.rend(); ++line, baseline -= lineHeight)
+        XDrawString(display_, window_, gc_, TextMargin, baseline, line->data(), static_cast<int>(line->size()));
+}
+
+}  // namespace tamaruka
