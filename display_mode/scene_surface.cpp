@@ -27,6 +27,7 @@ SceneSurface::SceneSurface(FramePresenter& presenter, int width, int height, con
       height_(height) {
     presenter_.beginFrame();
     drawsOnCpu_ = presenter_.frameImage(width_, height_) != nullptr;
+    if (settings_.printFrameSteps) std::fprintf(stderr, "drawing %s\n", presenter_.drawingName().c_str());
     if (settings_.showFps && !drawsOnCpu_) fps_ = presenter_.makeFpsOverlay();
     sizeChanged_ = true;
     scene_.initScene();  // makes the composer or the texture

@@ -20,7 +20,7 @@ public:
     struct Settings {
         std::uint32_t seedOffset = 0;  // added to the time: each scene's fireworks differ
         bool showFps = false;
-        bool printFrameSteps = false;  // test aid: each frame's step on stderr
+        bool printFrameSteps = false;  // test aid: the drawing and each frame's step on stderr
     };
 
     // `presenter` outlives the surface.

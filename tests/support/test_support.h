@@ -24,8 +24,9 @@ std::string makeTempDir(const std::string& prefix = "tamaruka-test");
 // display number.
 class XvfbDisplay {
 public:
-    // Starts it and waits until it accepts connections.
-    explicit XvfbDisplay(int width = 1024, int height = 768);
+    // Starts it and waits until it accepts connections; `extraArgs` go to
+    // Xvfb as they are (for example "-extension", "MIT-SHM").
+    explicit XvfbDisplay(int width = 1024, int height = 768, const std::vector<std::string>& extraArgs = {});
     ~XvfbDisplay();  // stops it
     XvfbDisplay(const XvfbDisplay&) = delete;
     XvfbDisplay& operator=(const XvfbDisplay&) = delete;

@@ -6,10 +6,11 @@
 #include <stdexcept>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <vector>
 
 namespace tamaruka::test {
 
-XvfbDisplay::XvfbDisplay(int width, int height) {
+XvfbDisplay::XvfbDisplay(int width, int height, const std::vector<std::string>& extraArgs) {
     int fds[2];
     if (pipe(fds) != 0) throw std::runtime_error("pipe failed");
     pid_ = fork();
@@ -20,8 +21,11 @@ XvfbDisplay::XvfbDisplay(int width, int height) {
         const std::string fd = std::to_string(fds[1]);
         const std::string screen = std::to_string(width) + "x" + std::to_string(height) + "x24";
         // Xvfb picks a free display number and writes it to the descriptor.
-        execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", screen.c_str(), "-noreset",
-               "-nolisten", "tcp", static_cast<char*>(nullptr));
+        std::vector<const char*> argv = {"Xvfb", "-displayfd", fd.c_str(), "-screen", "0", screen.c_str(),
+                                         "-noreset", "-nolisten", "tcp"};
+        for (const std::string& arg : extraArgs) argv.push_back(arg.c_str());
+        argv.push_back(nullptr);
+        execvp("Xvfb", const_cast<char* const*>(argv.data()));
         _exit(127);
     }
     close(fds[1]);
