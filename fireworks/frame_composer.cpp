@@ -28,7 +28,22 @@ int mipLevel(float rho, int lastLevel) {
 
 }  // namespace
 
-FrameComposer::FrameComposer(SpriteMipChain sprite) : sprite_(std::move(sprite)) {}
+FrameComposer::FrameComposer(SpriteMipChain sprite) : sprite_(std::move(sprite)) {
+    // Each row gets a copy of its first texel at its end, where REPEAT takes
+    // the last column's second tap from: a column's two taps are then always
+    // neighbours in memory.
+    for (const auto& level : sprite_.levels()) {
+        const auto side = static_cast<std::size_t>(level.side);
+        std::vector<std::uint32_t> padded;
+        padded.reserve((side + 1) * side);
+        for (std::size_t row = 0; row < side; ++row) {
+            const auto first = level.texels.begin() + static_cast<std::ptrdiff_t>(row * side);
+            padded.insert(padded.end(), first, first + static_cast<std::ptrdiff_t>(side));
+            padded.push_back(*first);
+        }
+        paddedLevels_.push_back(std::move(padded));
+    }
+}
 
 void FrameComposer::resize(int width, int height, double fieldOfViewDegrees) {
     width_ = std::max(width, 1);
@@ -42,8 +57,18 @@ void FrameComposer::resize(int width, int height, double fieldOfViewDegrees) {
 }
 
 void FrameComposer::compose(const ParticleList& particles, const FrameImage& image) {
-    for (int y = 0; y < image.height; ++y)
-        std::memset(image.pixels + y * image.bytesPerLine, 0, static_cast<std::size_t>(image.width) * 4);
+    // Into the image of the last frame only what it drew is cleared.
+    const bool sameImage = image.pixels == lastImage_.pixels && image.width == lastImage_.width &&
+                           image.height == lastImage_.height && image.bytesPerLine == lastImage_.bytesPerLine;
+    if (!sameImage) drawnRows_.assign(static_cast<std::size_t>(image.height), {0, image.width});
+    for (int y = 0; y < image.height; ++y) {
+        auto& [from, to] = drawnRows_[static_cast<std::size_t>(y)];
+        if (from < to)
+            std::memset(image.pixels + y * image.bytesPerLine + from * 4, 0, static_cast<std::size_t>(to - from) * 4);
+        from = image.width;
+        to = 0;
+    }
+    lastImage_ = image;
     for (const Particle* p = particles.head(); p; p = p->next) drawParticle(*p, p == particles.head(), image);
 }
 
@@ -74,24 +99,33 @@ void FrameComposer::drawParticle(const Particle& p, bool firstOfFrame, const Fra
     const auto& levels = sprite_.levels();
     const float baseSide = static_cast<float>(levels.front().side);
     const int level = mipLevel(std::max(dsdx, dtdy) * baseSide, static_cast<int>(levels.size()) - 1);
-    const auto& texture = levels[static_cast<std::size_t>(level)];
-    const std::uint32_t mask = static_cast<std::uint32_t>(texture.side - 1);
-    const float fixedSide = static_cast<float>(texture.side) * SubpixelSteps;
+    const int side = levels[static_cast<std::size_t>(level)].side;
+    const std::uint32_t mask = static_cast<std::uint32_t>(side - 1);
+    const auto stride = static_cast<std::uint32_t>(side + 1);
+    const float fixedSide = static_cast<float>(side) * SubpixelSteps;
 
     // The two taps and the weight of each column and row, in 1/256 texel,
     // rounded to nearest, half a texel back; REPEAT wraps the taps.
-    const auto span = [&](float coordinate, std::uint32_t stride) {
+    const auto tap = [&](float coordinate) {
         const long fixed = std::lrint(coordinate * fixedSide) - 128;
         const long index = fixed >= 0 ? fixed / 256 : -((-fixed + 255) / 256);
-        const std::uint32_t first = static_cast<std::uint32_t>(index) & mask;
-        return TexelSpan{first * stride, ((first + 1) & mask) * stride, static_cast<std::uint32_t>(fixed & 0xFF)};
+        return std::pair{static_cast<std::uint32_t>(index) & mask, static_cast<std::uint32_t>(fixed & 0xFF)};
     };
     columns_.clear();
-    for (long i = firstColumn; i < endColumn; ++i)
-        columns_.push_back(span((static_cast<float>(i) - left) * dsdx, 1));
+    for (long i = firstColumn; i < endColumn; ++i) {
+        const auto [first, weight] = tap((static_cast<float>(i) - left) * dsdx);
+        columns_.push_back({first, first + 1, weight});  // the padding holds the wrapped tap
+    }
     rows_.clear();
-    for (long j = firstRow; j < endRow; ++j)
-        rows_.push_back(span((bottom - static_cast<float>(j)) * dtdy, static_cast<std::uint32_t>(texture.side)));
+    for (long j = firstRow; j < endRow; ++j) {
+        const auto [first, weight] = tap((bottom - static_cast<float>(j)) * dtdy);
+        rows_.push_back({first * stride, ((first + 1) & mask) * stride, weight});
+    }
+    for (long j = firstRow; j < endRow; ++j) {
+        auto& [from, to] = drawnRows_[static_cast<std::size_t>(j)];
+        from = std::min(from, static_cast<int>(firstColumn));
+        to = std::max(to, static_cast<int>(endColumn));
+    }
 
     // The frame's first square gets its colour as a constant. Mesa hands the
     // later ones' colours over per vertex, and llvmpipe interpolates them with
@@ -104,7 +138,7 @@ void FrameComposer::drawParticle(const Particle& p, bool firstOfFrame, const Fra
         return perspective * restoreW;
     };
     const float colour[3] = {vertexColour(p.blue), vertexColour(p.green), vertexColour(p.red)};
-    blendSpriteSquare(texture.texels.data(), columns_, rows_, colour, toByte(vertexColour(p.alpha)),
+    blendSpriteSquare(paddedLevels_[static_cast<std::size_t>(level)].data(), columns_, rows_, colour, toByte(vertexColour(p.alpha)),
                       image.pixels + firstRow * image.bytesPerLine + firstColumn * 4, image.bytesPerLine);
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 #include "fireworks/frame_image.h"
@@ -22,13 +23,17 @@ public:
     // The projection of resizeScene() for a window of width x height pixels.
     void resize(int width, int height, double fieldOfViewDegrees);
     // Clears the image to black and draws every particle; the image must
-    // have the size given to resize().
+    // have the size given to resize(). An image composed into before is
+    // taken to hold that frame still: only what it drew is cleared.
     void compose(const ParticleList& particles, const FrameImage& image);
 
 private:
     void drawParticle(const Particle& p, bool firstOfFrame, const FrameImage& image);
 
     SpriteMipChain sprite_;
+    std::vector<std::vector<std::uint32_t>> paddedLevels_;  // rows of side + 1 texels
+    FrameImage lastImage_;
+    std::vector<std::pair<int, int>> drawnRows_;  // per row of lastImage_: the columns drawn
     int width_ = 1, height_ = 1;
     float xScale_ = 1, yScale_ = 1;  // the projection's diagonal
     std::vector<TexelSpan> columns_, rows_;

@@ -17,16 +17,20 @@ constexpr float UnormScale = static_cast<float>(1.0 / 255.0);
 #if defined(__SSE2__)
 
 // Two pixels at once, four 16-bit channels each.
-__m128i lerp(__m128i v0, __m128i v1, __m128i weight, __m128i inverse) {
+[[gnu::always_inline]] inline __m128i lerp(__m128i v0, __m128i v1, __m128i weight, __m128i inverse) {
     // (256 - w) v0 + w v1 + 128 stays below 65536: unsigned 16-bit lanes hold it.
     const __m128i sum = _mm_add_epi16(_mm_mullo_epi16(v0, inverse), _mm_mullo_epi16(v1, weight));
     return _mm_srli_epi16(_mm_add_epi16(sum, _mm_set1_epi16(128)), 8);
 }
 
-__m128i texelPair(std::uint32_t p, std::uint32_t q) {
-    return _mm_unpacklo_epi8(_mm_unpacklo_epi32(_mm_cvtsi32_si128(static_cast<int>(p)),
-                                                _mm_cvtsi32_si128(static_cast<int>(q))),
-                             _mm_setzero_si128());
+// The filter's first and second taps in one texel row for pixels p and q,
+// each as the two pixels' four channels in 16-bit lanes.
+[[gnu::always_inline]] inline void tapPairs(const std::uint32_t* row, const TexelSpan& p, const TexelSpan& q,
+                                            __m128i& first, __m128i& second) {
+    const __m128i taps = _mm_unpacklo_epi32(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(row + p.first)),
+                                            _mm_loadl_epi64(reinterpret_cast<const __m128i*>(row + q.first)));
+    first = _mm_unpacklo_epi8(taps, _mm_setzero_si128());
+    second = _mm_unpackhi_epi8(taps, _mm_setzero_si128());
 }
 
 __m128i weightPair(std::uint32_t p, std::uint32_t q) {
@@ -34,22 +38,22 @@ __m128i weightPair(std::uint32_t p, std::uint32_t q) {
 }
 
 // Modulates one pixel's filtered channels (32-bit lanes) in float.
-__m128i modulate(__m128i texel, __m128 colour) {
+[[gnu::always_inline]] inline __m128i modulate(__m128i texel, __m128 colour) {
     const __m128 value = _mm_mul_ps(_mm_mul_ps(_mm_mul_ps(_mm_cvtepi32_ps(texel), _mm_set1_ps(UnormScale)), colour),
                                     _mm_set1_ps(255.0f));
     return _mm_cvtps_epi32(value);  // rounds half to even
 }
 
 // The filtered, modulated and alpha-weighted bytes of pixels p and q.
-__m128i sourcePair(const std::uint32_t* upperRow, const std::uint32_t* lowerRow, __m128i rowWeight,
+[[gnu::always_inline]] inline __m128i sourcePair(const std::uint32_t* upperRow, const std::uint32_t* lowerRow, __m128i rowWeight,
                    __m128i rowInverse, const TexelSpan& p, const TexelSpan& q, __m128 colour, __m128i alpha) {
     const __m128i weight = weightPair(p.weight, q.weight);
     const __m128i inverse = _mm_sub_epi16(_mm_set1_epi16(256), weight);
-    const __m128i first = lerp(texelPair(upperRow[p.first], upperRow[q.first]),
-                               texelPair(upperRow[p.second], upperRow[q.second]), weight, inverse);
-    const __m128i second = lerp(texelPair(lowerRow[p.first], lowerRow[q.first]),
-                                texelPair(lowerRow[p.second], lowerRow[q.second]), weight, inverse);
-    const __m128i texel = lerp(first, second, rowWeight, rowInverse);
+    __m128i upperFirst, upperSecond, lowerFirst, lowerSecond;
+    tapPairs(upperRow, p, q, upperFirst, upperSecond);
+    tapPairs(lowerRow, p, q, lowerFirst, lowerSecond);
+    const __m128i texel = lerp(lerp(upperFirst, upperSecond, weight, inverse),
+                               lerp(lowerFirst, lowerSecond, weight, inverse), rowWeight, rowInverse);
     const __m128i zero = _mm_setzero_si128();
     const __m128i modulated = _mm_packs_epi32(modulate(_mm_unpacklo_epi16(texel, zero), colour),
                                               modulate(_mm_unpackhi_epi16(texel, zero), colour));
