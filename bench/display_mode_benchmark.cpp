@@ -29,6 +29,7 @@
 #include <thread>
 #include <vector>
 
+#include "bench/process_figures.h"
 #include "bench/renderer_bench_display.h"
 
 #include <X11/Xlib.h>  // last: its macros clash with GoogleTest's names
@@ -37,6 +38,9 @@ namespace {
 
 using namespace std::chrono_literals;
 namespace test = tamaruka::test;
+using tamaruka::bench::anonymousKilobytes;
+using tamaruka::bench::childXvfbPid;
+using tamaruka::bench::cpuSecondsOf;
 
 constexpr int StartupRuns = 15;
 const char* const Fireworkx = "/usr/libexec/xscreensaver/fireworkx";
@@ -45,45 +49,6 @@ double monotonicSeconds() {
     timespec t{};
     clock_gettime(CLOCK_MONOTONIC, &t);
     return double(t.tv_sec) + double(t.tv_nsec) * 1e-9;
-}
-
-// User plus system CPU seconds of a process so far, all its threads.
-double cpuSecondsOf(int pid) {
-    std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
-    std::string text((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
-    if (text.empty()) return 0;
-    std::istringstream fields(text.substr(text.rfind(')') + 2));
-    std::string field;
-    double ticks = 0;
-    for (int i = 3; i <= 15 && fields >> field; ++i)
-        if (i == 14 || i == 15) ticks += std::strtod(field.c_str(), nullptr);
-    return ticks / double(sysconf(_SC_CLK_TCK));
-}
-
-long anonymousKilobytes(int pid) {
-    std::ifstream status("/proc/" + std::to_string(pid) + "/status");
-    for (std::string line; std::getline(status, line);)
-        if (line.rfind("RssAnon:", 0) == 0) return std::strtol(line.c_str() + 8, nullptr, 10);
-    return -1;
-}
-
-// The Xvfb that this process started (the test support keeps its id to itself;
-// one runs at a time).
-int childXvfbPid() {
-    for (const auto& entry : std::filesystem::directory_iterator("/proc")) {
-        const std::string name = entry.path().filename();
-        if (name.find_first_not_of("0123456789") != std::string::npos) continue;
-        std::ifstream stat(entry.path() / "stat");
-        std::string text((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
-        const auto close = text.rfind(')');
-        if (close == std::string::npos || text.find("(Xvfb)") == std::string::npos) continue;
-        std::istringstream fields(text.substr(close + 2));
-        std::string state;
-        int parent = 0;
-        fields >> state >> parent;
-        if (parent == ::getpid()) return std::stoi(name);
-    }
-    return -1;
 }
 
 // The frame counters that bench/frame_count_probe.c keeps in a shared file.
@@ -99,9 +64,14 @@ public:
     ~FrameCounter() { munmap(const_cast<std::uint64_t*>(memory_), 4096); }
     const std::string& path() const { return path_; }
     double firstFrameSeconds() const { return double(memory_[0]) * 1e-9; }
-    // SDL swaps for Tamaruka.data, GLX swaps for tamaruka, XPutImage calls for
-    // the Xlib hacks (Mesa's software GL puts its images through XCB, not Xlib).
-    std::uint64_t frames() const { return memory_[1] ? memory_[1] : memory_[3] ? memory_[3] : memory_[2]; }
+    // SDL swaps for Tamaruka.data, GLX swaps or MIT-SHM puts for tamaruka,
+    // XPutImage calls for the Xlib hacks (Mesa's software GL puts its images
+    // through XCB, not Xlib) and for tamaruka's CPU frames without MIT-SHM.
+    std::uint64_t frames() const {
+        for (int slot : {1, 3, 4})
+            if (memory_[slot]) return memory_[slot];
+        return memory_[2];
+    }
 
 private:
     std::string path_;
@@ -140,6 +110,7 @@ struct Program {
 
 struct Rate {
     double fps = 0, cpu = 0, serverCpu = 0;  // CPU in % of one core
+    long anonKb = -1;                         // RssAnon at the end
 };
 
 Rate measure(const Program& program, const std::string& folder, int serverPid, double seconds) {
@@ -154,11 +125,12 @@ Rate measure(const Program& program, const std::string& folder, int serverPid, d
     std::this_thread::sleep_for(std::chrono::duration<double>(seconds));
     const double t1 = monotonicSeconds(), own1 = cpuSecondsOf(child.pid()), server1 = cpuSecondsOf(serverPid);
     const std::uint64_t frames1 = counter.frames();
+    const long anonKb = anonymousKilobytes(child.pid());
     if (!child.running()) std::fprintf(stderr, "%s ended early:\n%s\n", program.label.c_str(), child.outputText().c_str());
     child.sendSignal(SIGTERM);
     child.waitExit(5s);
     const double wall = t1 - t0;
-    return {double(frames1 - frames0) / wall, 100 * (own1 - own0) / wall, 100 * (server1 - server0) / wall};
+    return {double(frames1 - frames0) / wall, 100 * (own1 - own0) / wall, 100 * (server1 - server0) / wall, anonKb};
 }
 
 void startupAndMemory(const Program& tamaruka, const std::string& folder) {
@@ -216,8 +188,11 @@ int main(int argc, char** argv) {
         HostWindow host;
         const std::map<std::string, std::string> hostEnv = {
             {"XSCREENSAVER_WINDOW", host.hexId()}, {"XDG_CONFIG_HOME", configFolder}, {"XDG_CACHE_HOME", folder}};
+        auto glEnv = hostEnv;
+        glEnv["TAMARUKA_DRAWING"] = "gl";
         std::vector<Program> programs = {
             {"tamaruka --root", test::binDir() + "/tamaruka", {"--root"}, hostEnv},
+            {"  same, TAMARUKA_DRAWING=gl", test::binDir() + "/tamaruka", {"--root"}, glEnv},
             {"fireworkx -root", Fireworkx, {"-root"}, hostEnv},
         };
         if (size.width == 1024) {
@@ -244,8 +219,8 @@ int main(int argc, char** argv) {
             for (std::size_t i = 0; i < programs.size(); ++i) rates[i].push_back(measure(programs[i], folder, server, seconds));
 
         std::printf("%d x %d host window, %.0f s each, median of %d rounds\n", size.width, size.height, seconds, rounds);
-        std::printf("  %-28s %8s %10s %12s %10s   %s\n", "program", "fps", "CPU %", "Xvfb CPU %", "sum %",
-                    "sums of the rounds");
+        std::printf("  %-28s %8s %10s %12s %10s %9s   %s\n", "program", "fps", "CPU %", "Xvfb CPU %", "sum %",
+                    "anon MB", "sums of the rounds");
         for (std::size_t i = 0; i < programs.size(); ++i) {
             std::vector<Rate> byRound = rates[i];
             std::sort(byRound.begin(), byRound.end(),
@@ -253,8 +228,9 @@ int main(int argc, char** argv) {
             const Rate& median = byRound[byRound.size() / 2];
             std::string sums;
             for (const Rate& rate : rates[i]) sums += (sums.empty() ? "" : " ") + std::to_string(int(std::lround(rate.cpu + rate.serverCpu)));
-            std::printf("  %-28s %8.1f %10.1f %12.1f %10.1f   %s\n", programs[i].label.c_str(), median.fps, median.cpu,
-                        median.serverCpu, median.cpu + median.serverCpu, sums.c_str());
+            std::printf("  %-28s %8.1f %10.1f %12.1f %10.1f %9.1f   %s\n", programs[i].label.c_str(), median.fps,
+                        median.cpu, median.serverCpu, median.cpu + median.serverCpu, median.anonKb / 1024.0,
+                        sums.c_str());
         }
         std::printf("\n");
         std::fflush(stdout);

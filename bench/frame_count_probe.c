@@ -3,7 +3,8 @@
    TAMARUKA_FRAME_COUNTER_FILE. Slots (64-bit): 0 monotonic time of the first
    frame in ns, 1 SDL_GL_SwapWindow calls (Tamaruka.data), 2 XPutImage calls
    (xscreensaver's Xlib hacks such as fireworkx put one image a frame),
-   3 glXSwapBuffers calls (tamaruka). Changes nothing else. */
+   3 glXSwapBuffers calls (tamaruka drawing with GL), 4 XShmPutImage calls
+   (tamaruka composing its frames on the CPU). Changes nothing else. */
 #define _GNU_SOURCE
 #include <dlfcn.h>
 #include <fcntl.h>
@@ -62,4 +63,14 @@ void glXSwapBuffers(void* display, unsigned long drawable) {
     if (!real) real = (GlxSwap)dlsym(RTLD_NEXT, "glXSwapBuffers");
     real(display, drawable);
     count(3);
+}
+
+typedef int (*ShmPutImage)(void*, unsigned long, void*, void*, int, int, int, int, unsigned, unsigned, int);
+int XShmPutImage(void* display, unsigned long drawable, void* gc, void* image, int srcX, int srcY, int dstX,
+                 int dstY, unsigned width, unsigned height, int sendEvent) {
+    static ShmPutImage real;
+    if (!real) real = (ShmPutImage)dlsym(RTLD_NEXT, "XShmPutImage");
+    int result = real(display, drawable, gc, image, srcX, srcY, dstX, dstY, width, height, sendEvent);
+    count(4);
+    return result;
 }
