@@ -1,6 +1,8 @@
 #pragma once
 #include <memory>
+#include <span>
 #include <string>
+#include <utility>
 
 #include "display_mode/fps_overlay.h"
 #include "fireworks/frame_image.h"
@@ -31,6 +33,9 @@ public:
     // frame into, width x height pixels, valid until present(). Null for the
     // OpenGL presenters.
     virtual const FrameImage* frameImage(int /*width*/, int /*height*/) { return nullptr; }
+    // For each row of that image, the columns [first, second) that changed
+    // since the last frame: present() may put only those.
+    virtual void setChangedColumns(std::span<const std::pair<int, int>> /*perRow*/) {}
     // Text that such a presenter draws over its next frames (the --fps figures).
     virtual void setOverlayText(const std::string& /*text*/) {}
     // How the frames are drawn and shown, as --fps names it.

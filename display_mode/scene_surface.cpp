@@ -109,7 +109,10 @@ void SceneSurface::drawFrame(const Scene& scene) {
         tamaruka::drawFrame(scene.particles, spriteTexture_, SquarePrimitive::TriangleFan);
         return;
     }
-    if (const FrameImage* image = presenter_.frameImage(width_, height_)) composer_->compose(scene.particles, *image);
+    if (const FrameImage* image = presenter_.frameImage(width_, height_)) {
+        composer_->compose(scene.particles, *image);
+        presenter_.setChangedColumns(composer_->changedColumns());
+    }
 }
 
 }  // namespace tamaruka

@@ -14,6 +14,11 @@ namespace tamaruka {
 namespace {
 
 constexpr int TextMargin = 8;  // as the GL overlay places the --fps text
+// Changed columns go to the server in bands of rows, one put a band.
+constexpr int BandRows = 32;
+// The whole image now and then: a part of the window that was covered and
+// exposed again shows the fireworks within half a second.
+constexpr int FramesBetweenWholeImages = 30;
 
 // Errors while the server attaches a segment mean it cannot share our memory
 // (a server on another machine); they are expected and kept quiet.
@@ -57,6 +62,11 @@ void XImagePresenter::makeImage(int width, int height) {
     if (!image_) return;
     frame_ = {reinterpret_cast<std::uint8_t*>(image_->data), width, height,
               static_cast<std::size_t>(image_->bytes_per_line)};
+    wholeImageDue_ = true;
+}
+
+void XImagePresenter::setChangedColumns(std::span<const std::pair<int, int>> perRow) {
+    changed_.assign(perRow.begin(), perRow.end());
 }
 
 bool XImagePresenter::makeSharedImage(int width, int height) {
@@ -117,11 +127,55 @@ void XImagePresenter::freeImage() {
 
 void XImagePresenter::present() {
     if (!image_) return;
-    const auto width = static_cast<unsigned>(image_->width), height = static_cast<unsigned>(image_->height);
-    if (shared_) XShmPutImage(display_, window_, gc_, image_, 0, 0, 0, 0, width, height, False);
-    else XPutImage(display_, window_, gc_, image_, 0, 0, 0, 0, width, height);
+    if (++framesSinceWholeImage_ >= FramesBetweenWholeImages ||
+        changed_.size() != static_cast<std::size_t>(image_->height))
+        wholeImageDue_ = true;
+    if (wholeImageDue_) {
+        changed_.assign(static_cast<std::size_t>(image_->height), {0, image_->width});
+        wholeImageDue_ = false;
+        framesSinceWholeImage_ = 0;
+    }
+    putChangedBands();
     drawText();
+    changed_.clear();  // a frame without word of its changes is put whole
     XSync(display_, False);
+}
+
+void XImagePresenter::putChangedBands() {
+    // The text is drawn anew over each frame: the picture goes under it first.
+    if (!text_.empty() && font_) {
+        const int lines = static_cast<int>(std::count(text_.begin(), text_.end(), '\n')) + 1;
+        const int top = image_->height - 2 * TextMargin - lines * (font_->ascent + font_->descent);
+        for (int y = std::max(top, 0); y < image_->height; ++y) {
+            auto& [from, to] = changed_[static_cast<std::size_t>(y)];
+            from = 0;
+            to = std::max(to, std::min(textRight(), image_->width));
+        }
+    }
+    for (int band = 0; band < image_->height; band += BandRows) {
+        const int end = std::min(band + BandRows, image_->height);
+        int left = image_->width, right = 0, top = end, bottom = band;
+        for (int y = band; y < end; ++y) {
+            const auto [from, to] = changed_[static_cast<std::size_t>(y)];
+            if (from >= to) continue;
+            left = std::min(left, from);
+            right = std::max(right, to);
+            top = std::min(top, y);
+            bottom = y + 1;
+        }
+        if (left >= right) continue;
+        const auto width = static_cast<unsigned>(right - left), height = static_cast<unsigned>(bottom - top);
+        if (shared_) XShmPutImage(display_, window_, gc_, image_, left, top, left, top, width, height, False);
+        else XPutImage(display_, window_, gc_, image_, left, top, left, top, width, height);
+    }
+}
+
+int XImagePresenter::textRight() const {
+    int widest = 0;
+    std::istringstream stream(text_);
+    for (std::string line; std::getline(stream, line);)
+        widest = std::max(widest, XTextWidth(font_, line.data(), static_cast<int>(line.size())));
+    return 2 * TextMargin + widest;
 }
 
 void XImagePresenter::drawText() {

@@ -3,6 +3,7 @@
 #include <X11/extensions/XShm.h>
 
 #include <string>
+#include <vector>
 
 #include "display_mode/frame_presenter.h"
 
@@ -27,6 +28,7 @@ public:
     std::unique_ptr<FpsOverlay> makeFpsOverlay() override { return nullptr; }
 
     const FrameImage* frameImage(int width, int height) override;
+    void setChangedColumns(std::span<const std::pair<int, int>> perRow) override;
     void setOverlayText(const std::string& text) override { text_ = text; }
     std::string drawingName() const override;
 
@@ -36,6 +38,8 @@ private:
     void makePlainImage(int width, int height);
     void freeImage();
     void drawText();
+    void putChangedBands();
+    int textRight() const;
 
     Display* display_;
     Window window_;
@@ -49,6 +53,9 @@ private:
     bool shared_ = false;
     FrameImage frame_;
     std::string text_;
+    std::vector<std::pair<int, int>> changed_;  // per row: the columns to put
+    bool wholeImageDue_ = true;
+    int framesSinceWholeImage_ = 0;
 };
 
 }  // namespace tamaruka

@@ -61,6 +61,7 @@ void FrameComposer::compose(const ParticleList& particles, const FrameImage& ima
     const bool sameImage = image.pixels == lastImage_.pixels && image.width == lastImage_.width &&
                            image.height == lastImage_.height && image.bytesPerLine == lastImage_.bytesPerLine;
     if (!sameImage) drawnRows_.assign(static_cast<std::size_t>(image.height), {0, image.width});
+    changedRows_ = drawnRows_;
     for (int y = 0; y < image.height; ++y) {
         auto& [from, to] = drawnRows_[static_cast<std::size_t>(y)];
         if (from < to)
@@ -70,6 +71,18 @@ void FrameComposer::compose(const ParticleList& particles, const FrameImage& ima
     }
     lastImage_ = image;
     for (const Particle* p = particles.head(); p; p = p->next) drawParticle(*p, p == particles.head(), image);
+    for (std::size_t y = 0; y < changedRows_.size(); ++y) {
+        auto& [from, to] = changedRows_[y];
+        const auto [drawnFrom, drawnTo] = drawnRows_[y];
+        if (drawnFrom >= drawnTo) continue;
+        if (from >= to) {
+            from = drawnFrom;
+            to = drawnTo;
+        } else {
+            from = std::min(from, drawnFrom);
+            to = std::max(to, drawnTo);
+        }
+    }
 }
 
 void FrameComposer::drawParticle(const Particle& p, bool firstOfFrame, const FrameImage& image) {

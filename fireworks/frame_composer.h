@@ -26,6 +26,9 @@ public:
     // have the size given to resize(). An image composed into before is
     // taken to hold that frame still: only what it drew is cleared.
     void compose(const ParticleList& particles, const FrameImage& image);
+    // For each row of the last image composed, the columns [first, second)
+    // that may differ from the frame before it (all of them in a new image).
+    const std::vector<std::pair<int, int>>& changedColumns() const { return changedRows_; }
 
 private:
     void drawParticle(const Particle& p, bool firstOfFrame, const FrameImage& image);
@@ -34,6 +37,7 @@ private:
     std::vector<std::vector<std::uint32_t>> paddedLevels_;  // rows of side + 1 texels
     FrameImage lastImage_;
     std::vector<std::pair<int, int>> drawnRows_;  // per row of lastImage_: the columns drawn
+    std::vector<std::pair<int, int>> changedRows_;
     int width_ = 1, height_ = 1;
     float xScale_ = 1, yScale_ = 1;  // the projection's diagonal
     std::vector<TexelSpan> columns_, rows_;

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <variant>
 #include <vector>
 
@@ -44,7 +45,8 @@ TEST(SpriteMipChainTest, LevelsHalveWithTheRoundedBoxFilter) {
 
 // A burst's frames composed one after another into one image (cleared only
 // where the last frame drew) equal the last frame composed into a new image
-// full of leftovers.
+// full of leftovers, and each differs from the one before only in the columns
+// it reports as changed.
 TEST(FrameComposerTest, FramesIntoTheSameImageEqualOneIntoAFreshImage) {
     constexpr int Width = 640, Height = 400;
     test::SceneTestHost host;
@@ -59,7 +61,18 @@ TEST(FrameComposerTest, FramesIntoTheSameImageEqualOneIntoAFreshImage) {
     for (std::uint32_t frame = 1; frame <= 320; ++frame) {
         host.tick = frame * 1000 / 60;
         scene.stepFrame();
-        if (frame >= 280) reused.compose(scene.particles, image);
+        if (frame < 280) continue;
+        const std::vector<std::uint8_t> before = pixels;
+        reused.compose(scene.particles, image);
+        const auto& changed = reused.changedColumns();
+        ASSERT_EQ(changed.size(), std::size_t{Height});
+        std::size_t unchangedDiffer = 0;
+        for (int y = 0; y < Height && frame > 280; ++y)
+            for (int x = 0; x < Width; ++x)
+                if ((x < changed[y].first || x >= changed[y].second) &&
+                    std::memcmp(&before[(y * Width + x) * 4], &pixels[(y * Width + x) * 4], 4) != 0)
+                    ++unchangedDiffer;
+        EXPECT_EQ(unchangedDiffer, 0u) << "frame " << frame;
     }
     FrameComposer fresh(*SpriteMipChain::build(std::get<DibImage>(decodeDib(spriteBitmap()))));
     fresh.resize(Width, Height, 45.0);
