@@ -64,12 +64,14 @@ public:
     ~FrameCounter() { munmap(const_cast<std::uint64_t*>(memory_), 4096); }
     const std::string& path() const { return path_; }
     double firstFrameSeconds() const { return double(memory_[0]) * 1e-9; }
-    // SDL swaps for Tamaruka.data, GLX swaps or MIT-SHM puts for tamaruka,
-    // XPutImage calls for the Xlib hacks (Mesa's software GL puts its images
-    // through XCB, not Xlib) and for tamaruka's CPU frames without MIT-SHM.
+    // SDL swaps for Tamaruka.data, GLX swaps for tamaruka drawing with GL,
+    // its syncs when it puts its CPU frames with MIT-SHM (in bands, one sync a
+    // frame), XPutImage calls for the Xlib hacks (Mesa's software GL puts its
+    // images through XCB, not Xlib).
     std::uint64_t frames() const {
-        for (int slot : {1, 3, 4})
-            if (memory_[slot]) return memory_[slot];
+        if (memory_[1]) return memory_[1];
+        if (memory_[3]) return memory_[3];
+        if (memory_[4]) return memory_[5];
         return memory_[2];
     }
 

@@ -4,7 +4,8 @@
    frame in ns, 1 SDL_GL_SwapWindow calls (Tamaruka.data), 2 XPutImage calls
    (xscreensaver's Xlib hacks such as fireworkx put one image a frame),
    3 glXSwapBuffers calls (tamaruka drawing with GL), 4 XShmPutImage calls
-   (tamaruka composing its frames on the CPU). Changes nothing else. */
+   and 5 XSync calls (tamaruka composing its frames on the CPU puts a frame in
+   bands and syncs once). Changes nothing else. */
 #define _GNU_SOURCE
 #include <dlfcn.h>
 #include <fcntl.h>
@@ -72,5 +73,14 @@ int XShmPutImage(void* display, unsigned long drawable, void* gc, void* image, i
     if (!real) real = (ShmPutImage)dlsym(RTLD_NEXT, "XShmPutImage");
     int result = real(display, drawable, gc, image, srcX, srcY, dstX, dstY, width, height, sendEvent);
     count(4);
+    return result;
+}
+
+typedef int (*Sync)(void*, int);
+int XSync(void* display, int discard) {
+    static Sync real;
+    if (!real) real = (Sync)dlsym(RTLD_NEXT, "XSync");
+    int result = real(display, discard);
+    count(5);
     return result;
 }
