@@ -19,7 +19,6 @@
 #include "display_mode/display_mode_music.h"
 #include "display_mode/fps_meter.h"
 #include "display_mode/scene_surface.h"
-#include "common/stop_signals.h"
 #include "display_mode/x_connection.h"
 #include "display_mode/x_screen.h"
 
@@ -48,20 +47,21 @@ double wallSeconds() {
 
 class DisplayModeRun {
 public:
-    DisplayModeRun(const DrawTarget& target, const DisplayModeOptions& options)
-        : target_(target), options_(options) {}
+    DisplayModeRun(const DrawTarget& target, const DisplayModeOptions& options, const StopOnSignal& stop)
+        : target_(target), options_(options), stop_(stop) {}
 
     int run() {
+        if (stop_.requested()) return 0;
         x_ = std::make_unique<XConnection>();
         display_ = x_->display();
         openSurfaces();
         FramePacer pacer(framePeriod());
-        music_ = startDisplayModeMusic(target_.musicWanted, x_->name());
+        music_ = startDisplayModeMusic(musicWanted() && !stop_.requested(), x_->name());
         XConnection::setConnectionLostAction([this] { stopMusic(); });
 
         while (!ending_) {
             handleXEvents();
-            if (ending_ || signals_.received() || XConnection::drawableLost()) break;
+            if (ending_ || stop_.requested() || XConnection::drawableLost()) break;
             if (monitorsChanged_) {
                 followMonitors();
                 const std::chrono::nanoseconds period = framePeriod();
@@ -121,6 +121,17 @@ private:
                           &pointerStartY_, &winX, &winY, &mask);
         }
         XSync(display_, False);
+    }
+
+    // --music plays anywhere; otherwise only a window that holds a whole
+    // monitor plays (not a settings tool's preview pane), judged at the start.
+    bool musicWanted() {
+        if (!target_.musicWanted) return false;
+        if (options_.music) return true;
+        const std::vector<ScreenArea> monitors = listMonitors(display_);
+        return std::any_of(surfaces_.begin(), surfaces_.end(), [&](const auto& surface) {
+            return coversAWholeMonitor(windowArea(display_, surface->window()), monitors);
+        });
     }
 
     // The pixels that one frame fills in tamaruka's own windows, all together.
@@ -295,7 +306,7 @@ private:
             if (left <= Clock::duration::zero()) return;
             const auto nanos = std::chrono::duration_cast<std::chrono::nanoseconds>(left).count();
             const timespec timeout{static_cast<time_t>(nanos / 1'000'000'000), static_cast<long>(nanos % 1'000'000'000)};
-            pollfd fds[2] = {{x_->fd(), POLLIN, 0}, {signals_.fd(), POLLIN, 0}};
+            pollfd fds[2] = {{x_->fd(), POLLIN, 0}, {stop_.fd(), POLLIN, 0}};
             if (ppoll(fds, 2, &timeout, nullptr) < 0 && errno != EINTR) return;
             if (fds[1].revents & POLLIN) return;  // the loop reads the signal
         }
@@ -308,7 +319,7 @@ private:
 
     DrawTarget target_;
     DisplayModeOptions options_;
-    StopSignals signals_;  // first of all, so that a stop during start-up is kept
+    const StopOnSignal& stop_;
     std::unique_ptr<XConnection> x_;  // outlives the surfaces' GL contexts
     Display* display_ = nullptr;
     std::vector<std::unique_ptr<SceneSurface>> surfaces_;
@@ -327,8 +338,8 @@ private:
 
 }  // namespace
 
-int runDisplayMode(const DrawTarget& target, const DisplayModeOptions& options) {
-    return DisplayModeRun(target, options).run();
+int runDisplayMode(const DrawTarget& target, const DisplayModeOptions& options, const StopOnSignal& stop) {
+    return DisplayModeRun(target, options, stop).run();
 }
 
 }  // namespace tamaruka
