@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <csignal>
 #include <cstdio>
+#include <filesystem>
 #include <memory>
 #include <regex>
 #include <thread>
@@ -181,6 +182,31 @@ TEST_P(StopSignal, EndsWithZeroAtOnce) {
 
 INSTANTIATE_TEST_SUITE_P(HostsStopWith, StopSignal, ::testing::Values(SIGTERM, SIGINT, SIGHUP),
                          [](const auto& info) { return std::string(sigabbrev_np(info.param)); });
+
+// A host may stop the saver the moment it has started it (the user moved as
+// the saver came on): the signal still ends it through its handlers, with 0.
+class StopSignalAtStart : public HostWindowTest, public ::testing::WithParamInterface<std::tuple<int, int>> {};
+
+TEST_P(StopSignalAtStart, EndsWithZero) {
+    const auto [signal, delayMs] = GetParam();
+    startInHost({100, 100, 320, 240}, {"-root"});
+    // The start is the program's own: once the child runs tamaruka, not the test's code.
+    const std::string exe = "/proc/" + std::to_string(program->pid()) + "/exe";
+    ASSERT_TRUE(test::waitUntil([&] {
+        std::error_code error;
+        return std::filesystem::read_symlink(exe, error) == tamaruka();
+    }, 5s));
+    std::this_thread::sleep_for(std::chrono::milliseconds(delayMs));
+    program->sendSignal(signal);
+    EXPECT_EQ(program->waitExit(5s), 0) << program->outputText();
+}
+
+INSTANTIATE_TEST_SUITE_P(Delays, StopSignalAtStart,
+                         ::testing::Combine(::testing::Values(SIGTERM, SIGHUP), ::testing::Values(0, 2, 5, 10, 20)),
+                         [](const auto& info) {
+                             return std::string(sigabbrev_np(std::get<0>(info.param))) + "After" +
+                                    std::to_string(std::get<1>(info.param)) + "ms";
+                         });
 
 TEST_F(HostWindowTest, DestroyedHostWindowEndsWithZero) {
     startInHost({100, 100, 640, 480}, {"-root"});
