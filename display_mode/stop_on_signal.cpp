@@ -6,6 +6,8 @@
 #include <thread>
 #include <unistd.h>
 
+#include "display_mode/drawing_program.h"
+
 namespace tamaruka {
 
 StopOnSignal::StopOnSignal() {
@@ -13,6 +15,9 @@ StopOnSignal::StopOnSignal() {
     if (pipe2(fds, O_CLOEXEC) != 0) throw std::runtime_error("cannot make a pipe for the signals");
     wakeRead_ = fds[0];
     wakeWrite_ = fds[1];
+    // The launcher held the signals back until now: one that came meanwhile
+    // arrives here, at the handler. The thread inherits the open mask.
+    blockStopSignals(false);
     std::thread([this] { watch(); }).detach();
 }
 

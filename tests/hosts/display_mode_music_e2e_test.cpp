@@ -250,6 +250,7 @@ TEST_F(DisplayModeMusicE2E, InstalledCopyPlaysTheSystemWideDefault) {
     const std::string program = prefix + "/" TAMARUKA_TEST_DISPLAY_MODE_DIR "/tamaruka";
     fs::create_directories(fs::path(program).parent_path());
     fs::copy_file(binDir() + "/tamaruka", program);
+    fs::copy_file(binDir() + "/tamaruka-draw", fs::path(program).parent_path() / "tamaruka-draw");
     writeMusicSettings(prefix + "/" TAMARUKA_TEST_PROGRAMS_DIR "/Tamaruka.ini", wav);
     const DiskAudioOutput& played = start(program);
     ASSERT_TRUE(played.waitFor(1.5)) << output();
