@@ -547,6 +547,22 @@ TEST(LostDisplay, EndsWithoutHanging) {
         << program.outputText();
 }
 
+// A stopped X server (SIGSTOP, a hung server) leaves the program blocked in
+// Xlib: a stop signal ends it all the same, without waiting for the server.
+TEST(StoppedDisplay, AStopSignalStillEndsItWithZero) {
+    test::XvfbDisplay display;
+    ChildProcess program(tamaruka(), {"--window"},
+                         {{"DISPLAY", display.name()}, {"TAMARUKA_PRINT_FRAME_STEPS", "1"}});
+    ASSERT_TRUE(test::waitUntil([&] { return frameSteps(program.outputText()).size() > 5; }, 20s))
+        << program.outputText();
+    ::kill(display.pid(), SIGSTOP);
+    std::this_thread::sleep_for(300ms);  // its next frame waits on the server
+    program.sendSignal(SIGTERM);
+    const std::optional<int> code = program.waitExit(5s);
+    ::kill(display.pid(), SIGCONT);
+    EXPECT_EQ(code, 0) << program.outputText();
+}
+
 // --- Its own window, and failures ---------------------------------------------
 
 class OwnWindow : public ::testing::TestWithParam<bool> {};
