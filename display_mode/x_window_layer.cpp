@@ -227,8 +227,11 @@ private:
         }
         switch (event.type) {
         case ConfigureNotify:
-            if (const XWindowEntry* entry = entryOf(event.xconfigure.window))
+            if (const XWindowEntry* entry = entryOf(event.xconfigure.window)) {
+                // Too large to draw: the run ends with one line rather than a crash.
+                entry->gl->checkSize(event.xconfigure.width, event.xconfigure.height, false);
                 events.windowResized(entry->id, event.xconfigure.width, event.xconfigure.height);
+            }
             break;
         case DestroyNotify:
             if (entryOf(event.xdestroywindow.window)) {

@@ -623,5 +623,47 @@ INSTANTIATE_TEST_SUITE_P(
                     "tamaruka: $XSCREENSAVER_WINDOW is not a window id: 'none'", false}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// Host windows it cannot draw in: an InputOnly window, and one larger than
+// OpenGL draws (from the start, or resized to it). One line and status 1,
+// never X errors over and over or a crash.
+enum class Undrawable { InputOnlyWindow, TooLarge, ResizedTooLarge };
+void PrintTo(Undrawable c, std::ostream* os) {
+    *os << (c == Undrawable::InputOnlyWindow ? "InputOnlyWindow" : c == Undrawable::TooLarge ? "TooLarge" : "ResizedTooLarge");
+}
+class UndrawableHostWindow : public ::testing::TestWithParam<Undrawable> {};
+
+TEST_P(UndrawableHostWindow, OneLineAndExitCodeOne) {
+    Display* display = XOpenDisplay(nullptr);
+    ASSERT_NE(display, nullptr);
+    XSetWindowAttributes attributes{};
+    const bool inputOnly = GetParam() == Undrawable::InputOnlyWindow;
+    const unsigned size = GetParam() == Undrawable::TooLarge ? 32767 : 400;
+    const Window window = XCreateWindow(display, DefaultRootWindow(display), 0, 0, size, size, 0, CopyFromParent,
+                                        inputOnly ? InputOnly : InputOutput, CopyFromParent, 0, &attributes);
+    XMapWindow(display, window);
+    XSync(display, False);
+    ChildProcess program(tamaruka(), {"--window-id", hex(window)}, {{"TAMARUKA_PRINT_FRAME_STEPS", "1"}});
+    if (GetParam() == Undrawable::ResizedTooLarge) {
+        ASSERT_TRUE(test::waitUntil([&] { return frameSteps(program.outputText()).size() > 2; }, 20s))
+            << program.outputText();
+        XResizeWindow(display, window, 32767, 32767);
+        XSync(display, False);
+    }
+    const std::optional<int> code = program.waitExit(10s);
+    XDestroyWindow(display, window);
+    XCloseDisplay(display);
+    EXPECT_EQ(code, 1);
+    const std::regex withoutSteps("(frame step \\d+ ms|random seed \\d+)\n");  // the test aid's lines
+    const std::string output = std::regex_replace(program.outputText(), withoutSteps, "");
+    const std::string expected = inputOnly ? "tamaruka: window " + hex(window) +
+                                                 " is an InputOnly window, which cannot be drawn in\n"
+                                           : "tamaruka: window " + hex(window) +
+                                                 " is 32767 x 32767, larger than OpenGL draws here \\(\\d+ x \\d+\\)\n";
+    EXPECT_TRUE(inputOnly ? output == expected : std::regex_match(output, std::regex(expected))) << output;
+}
+
+INSTANTIATE_TEST_SUITE_P(Hosts, UndrawableHostWindow,
+                         ::testing::Values(Undrawable::InputOnlyWindow, Undrawable::TooLarge, Undrawable::ResizedTooLarge));
+
 }  // namespace
 }  // namespace tamaruka
