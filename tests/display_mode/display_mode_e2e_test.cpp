@@ -535,6 +535,29 @@ TEST(FullScreenFollowsMonitors, SplitThenOneDeletedThenEndedByAKey) {
     EXPECT_TRUE(x.waitForWindowGone("Tamaruka", 5s));
 }
 
+// Another client holds the keyboard well past the first tries at the grab:
+// once it lets go, --fullscreen takes the keyboard and a key ends it.
+TEST(FullScreenAfterAHeldKeyboard, TakesTheKeyboardOnceFreeAndEndsOnAKey) {
+    test::XvfbDisplay display;
+    Display* holder = XOpenDisplay(display.name().c_str());
+    ASSERT_NE(holder, nullptr);
+    ASSERT_EQ(XGrabKeyboard(holder, DefaultRootWindow(holder), False, GrabModeAsync, GrabModeAsync, CurrentTime),
+              GrabSuccess);
+    XSync(holder, False);
+    XClient x(display.name());
+    ChildProcess program(tamaruka(), {"--fullscreen"},
+                         {{"DISPLAY", display.name()}, {"TAMARUKA_PRINT_FRAME_STEPS", "1"}});
+    // Its tries of the first frames (one a frame, 120 of them) have all failed.
+    ASSERT_TRUE(test::waitUntil([&] { return frameSteps(program.outputText()).size() > 150; }, 60s))
+        << program.outputText();
+    XUngrabKeyboard(holder, CurrentTime);
+    XCloseDisplay(holder);
+    ASSERT_TRUE(test::waitUntil([&] { return keyboardHeldByAClient(display.name()); }, 5s))
+        << "the keyboard was never taken";
+    x.pressKey(XK_space);
+    EXPECT_EQ(program.waitExit(5s), 0) << program.outputText();
+}
+
 TEST(LostDisplay, EndsWithoutHanging) {
     auto display = std::make_unique<test::XvfbDisplay>();
     ChildProcess program(tamaruka(), {"--window"},
