@@ -154,25 +154,6 @@ TEST(IniFile, FilesBeyondTheLimitsHaveNoValuesAndAreNeverRewritten)
     EXPECT_EQ(std::error_code(ProfileFileError::LineTooLong).message(), "a line longer than 64 KiB");
 }
 
-TEST(IniFile, DevicesAndFifosAreNoSettingsFiles)
-{
-    TempFolder folder;
-    const std::string fifo = folder.file("fifo.ini");
-    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
-    const std::string linked = folder.file("Tamaruka.ini");
-    std::filesystem::create_symlink("/dev/zero", linked);
-    for (const std::string& file : {fifo, linked, std::string("/dev/urandom")}) {
-        std::error_code why;
-        EXPECT_EQ(readProfileString(file, "Section", bgmKindKey, &why), "");
-        EXPECT_EQ(why, ProfileFileError::NotRegularFile) << file;
-        EXPECT_EQ(why.message(), "not a regular file");
-    }
-    std::error_code why;
-    EXPECT_FALSE(WriteIni("Section", bgmKindKey, " 1", fifo, &why));
-    EXPECT_EQ(why.message(), "not a regular file");  // not "Illegal seek"
-    EXPECT_EQ(std::filesystem::status(fifo).type(), std::filesystem::file_type::fifo);
-}
-
 TEST(IniFile, ALinkIsReplacedByTheNewFileAndWhatItNamesStaysAsItWas)
 {
     TempFolder folder;

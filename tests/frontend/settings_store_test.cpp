@@ -71,21 +71,6 @@ TEST_F(LoadSettingsTest, NumbersAreFlooredAndMustBeNumbersOf16Bits)
     EXPECT_EQ(fresh.settings.bgmRepeat, 0);
 }
 
-TEST_F(LoadSettingsTest, AFileThatNeverEndsGivesTheDefaultsAndOneLine)
-{
-    std::filesystem::create_symlink("/dev/zero", settingsFilePath(folder.path()));
-    state.settings.bgmKind = 1;
-    state.settings.bgmRepeat = 4;
-    ::testing::internal::CaptureStderr();
-    LoadSettings(state.settings, state.programFolder);
-    const std::string said = ::testing::internal::GetCapturedStderr();
-    EXPECT_EQ(state.settings.bgmKind, 0);
-    EXPECT_EQ(state.settings.bgmRepeat, 0);
-    EXPECT_EQ(said, std::string(program_invocation_short_name) + ": the settings file " +
-                        settingsFilePath(folder.path()) +
-                        " cannot be used (not a regular file); the default settings apply.\n");
-}
-
 TEST_F(LoadSettingsTest, KindTwoNeedsAnExistingFile)
 {
     setValues(" 2", "", folder.file("deleted.mp3"));

@@ -342,10 +342,10 @@ TEST_P(UnusableSettingsFileE2E, DefaultsAreShownAndTheFileIsNeverRewritten)
     } else if (file.fifo) {
         ASSERT_EQ(::mkfifo(ini().c_str(), 0600), 0);
     } else {
-        // 100 MB of short lines after the keys.
+        // 2 MB of short lines after the keys.
         std::ofstream out(ini(), std::ios::binary);
         out << "[Section]\r\nBGM\x8B\xE6\x95\xAA= 1\r\n";
-        for (int i = 0; i < 100'000'000 / 13; ++i) out << "; kept line\r\n";
+        for (int i = 0; i < 2'000'000 / 13; ++i) out << "; kept line\r\n";
     }
     const auto sizeBefore = file.linkTarget || file.fifo ? 0 : fs::file_size(ini());
     openDialog();
@@ -375,7 +375,7 @@ TEST_P(UnusableSettingsFileE2E, DefaultsAreShownAndTheFileIsNeverRewritten)
 
 INSTANTIATE_TEST_SUITE_P(
     Files, UnusableSettingsFileE2E,
-    ::testing::Values(UnusableFile{"HundredMegabytes", nullptr, false, "larger than 1 MiB"},
+    ::testing::Values(UnusableFile{"TwoMegabytes", nullptr, false, "larger than 1 MiB"},
                       UnusableFile{"LinkToDevZero", "/dev/zero", false, "not a regular file"},
                       UnusableFile{"LinkToDevUrandom", "/dev/urandom", false, "not a regular file"},
                       UnusableFile{"Fifo", nullptr, true, "not a regular file"}),
