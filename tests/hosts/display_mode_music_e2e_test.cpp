@@ -49,24 +49,18 @@ private:
     std::optional<std::string> old_;
 };
 
-// The command lines of live processes whose environment holds the entry.
+// The live processes whose environment holds the entry, with their command
+// (a zombie's environment reads empty).
 std::vector<std::string> processesWithEnvironment(const std::string& entry) {
     std::vector<std::string> found;
     for (const auto& process : fs::directory_iterator("/proc")) {
         std::ifstream environ(process.path() / "environ");
-        std::string text((std::istreambuf_iterator<char>(environ)), std::istreambuf_iterator<char>());
-        if (text.find(std::string(1, '\0') + entry + '\0') == std::string::npos &&
-            text.rfind(entry + '\0', 0) != 0)
-            continue;
-        std::ifstream status(process.path() / "status");
-        std::string line;
-        bool zombie = false;
-        while (std::getline(status, line))
-            if (line.rfind("State:", 0) == 0) zombie = line.find('Z') != std::string::npos;
+        const std::string text = '\0' + std::string(std::istreambuf_iterator<char>(environ), {});
+        if (text.find('\0' + entry + '\0') == std::string::npos) continue;
         std::ifstream cmdline(process.path() / "cmdline");
         std::string command;
         std::getline(cmdline, command, '\0');
-        if (!zombie) found.push_back(process.path().filename().string() + " " + command);
+        found.push_back(process.path().filename().string() + " " + command);
     }
     return found;
 }
