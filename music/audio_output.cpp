@@ -7,7 +7,7 @@
 #include <mutex>
 #include <vector>
 
-#include "music/session_bus_autolaunch.h"
+#include "common/session_bus_autolaunch.h"
 
 namespace tamaruka {
 

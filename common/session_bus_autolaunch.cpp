@@ -1,4 +1,4 @@
-#include "music/session_bus_autolaunch.h"
+#include "common/session_bus_autolaunch.h"
 
 #include <cstdlib>
 #include <string>
