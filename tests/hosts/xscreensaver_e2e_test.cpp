@@ -26,6 +26,7 @@ protected:
         if (!fs::exists("/usr/bin/xscreensaver")) GTEST_SKIP() << "xscreensaver is not installed";
         ASSERT_TRUE(fs::exists(binDir() + "/tamaruka")) << "build/bin/tamaruka is not built";
         program = fs::canonical(binDir() + "/tamaruka").string();
+        drawing = fs::canonical(binDir() + "/tamaruka-draw").string();  // what the launcher becomes
         // The daemon launches no display mode as root: run it as an ordinary user.
         if (::getuid() == 0) {
             const passwd* user = ::getpwnam("nobody");
@@ -61,6 +62,7 @@ protected:
     XvfbDisplay display{1280, 1024};
     std::string home = makeTempDir("tamaruka-xscreensaver");
     std::string program;
+    std::string drawing;
     std::string userName;
     uid_t uid = 0;
     gid_t gid = 0;
@@ -69,7 +71,7 @@ protected:
 TEST_F(XscreensaverE2E, ActivateShowsFireworksAtTheScreensSizeAndDeactivateEndsIt) {
     std::unique_ptr<ChildProcess> daemon = startDaemon();
     ASSERT_TRUE(waitUntil([&] { return command("-activate") == 0; }, 20s)) << daemon->outputText();
-    ASSERT_TRUE(waitUntil([&] { return !liveProcessesOf(program).empty(); }, 20s))
+    ASSERT_TRUE(waitUntil([&] { return !liveProcessesOf(drawing).empty(); }, 20s))
         << "the daemon never started tamaruka\n" << daemon->outputText();
 
     XClient x(display.name());  // a new connection sees the screen as it is now
@@ -88,7 +90,7 @@ TEST_F(XscreensaverE2E, ActivateShowsFireworksAtTheScreensSizeAndDeactivateEndsI
 
     ASSERT_EQ(command("-deactivate"), 0);
     const auto deactivated = std::chrono::steady_clock::now();
-    EXPECT_TRUE(waitUntil([&] { return liveProcessesOf(program).empty(); }, 5s)) << "tamaruka still runs";
+    EXPECT_TRUE(waitUntil([&] { return liveProcessesOf(drawing).empty(); }, 5s)) << "tamaruka still runs";
     std::printf("tamaruka gone %lld ms after -deactivate\n",
                 static_cast<long long>(std::chrono::duration_cast<std::chrono::milliseconds>(
                                            std::chrono::steady_clock::now() - deactivated).count()));
