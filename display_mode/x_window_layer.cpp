@@ -122,9 +122,12 @@ private:
     struct XWindowEntry {
         int id = 0;
         Window window = 0;
-        std::unique_ptr<GlWindowSurface> gl;      // drawing with OpenGL,
-        std::unique_ptr<XImagePresenter> image;  // or showing frames composed on the CPU
-        FramePresenter& presenter() { return gl ? static_cast<FramePresenter&>(*gl) : *image; }
+        // The window's GL context: it draws the frames, or only tells the
+        // largest size it would draw when the frames are composed on the CPU
+        // and shown through `image`.
+        std::unique_ptr<GlWindowSurface> gl;
+        std::unique_ptr<XImagePresenter> image;
+        FramePresenter& presenter() { return image ? static_cast<FramePresenter&>(*image) : *gl; }
     };
 
     bool fullScreen() const { return target_.kind == DrawTarget::Kind::FullScreen; }
@@ -146,10 +149,8 @@ private:
         XWindowAttributes attributes{};
         XGetWindowAttributes(display_, window, &attributes);
         entry.gl->makeCurrent();
-        if (chooseXWindowDrawing(display_, window) == FrameDrawing::Cpu) {
-            entry.gl.reset();
+        if (chooseXWindowDrawing(display_, window) == FrameDrawing::Cpu)
             entry.image = std::make_unique<XImagePresenter>(display_, window, attributes.visual, attributes.depth);
-        }
         windows_.push_back(std::move(entry));
         events.windowOpened(windows_.back().id, windows_.back().presenter(), attributes.width, attributes.height);
     }
@@ -158,7 +159,7 @@ private:
     // keeps their common pace instead.
     void setSwapIntervals() {
         for (auto& entry : windows_) {
-            if (!entry.gl) continue;
+            if (entry.image) continue;
             entry.gl->makeCurrent();
             entry.gl->requestSwapInterval(windows_.size() == 1 ? 1 : 0);
         }
@@ -197,8 +198,8 @@ private:
         }
         for (auto& entry : closing) {
             events.windowClosing(entry.id);
-            entry.gl.reset();
             entry.image.reset();
+            entry.gl.reset();
             destroyCoverWindow(display_, entry.window);
         }
         XSync(display_, False);
