@@ -73,9 +73,13 @@ void GlWindowSurface::checkSize(int width, int height, bool startingUp) {
     throw std::runtime_error(message);
 }
 
-GlWindowSurface::~GlWindowSurface() {
+GlWindowSurface::~GlWindowSurface() { releaseContext(); }
+
+void GlWindowSurface::releaseContext() {
+    if (!context_) return;
     if (glXGetCurrentContext() == context_) glXMakeCurrent(display_, None, nullptr);
     glXDestroyContext(display_, context_);
+    context_ = nullptr;
 }
 
 void GlWindowSurface::makeCurrent() {

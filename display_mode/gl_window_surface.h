@@ -32,6 +32,9 @@ public:
     // the window is larger than this context draws: the viewport's and the
     // texture's limits. Past them the drivers crash (llvmpipe) or Xlib aborts.
     void checkSize(int width, int height, bool startingUp);
+    // For a window whose frames are composed on the CPU: frees the context
+    // and the window's GL buffers; checkSize() still works, nothing else may be called.
+    void releaseContext();
 
 private:
     Display* display_;

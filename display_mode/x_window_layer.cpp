@@ -122,9 +122,9 @@ private:
     struct XWindowEntry {
         int id = 0;
         Window window = 0;
-        // The window's GL context: it draws the frames, or only tells the
-        // largest size it would draw when the frames are composed on the CPU
-        // and shown through `image`.
+        // The window's GL context: it draws the frames, or, released, only
+        // tells the largest size GL would draw when the frames are composed
+        // on the CPU and shown through `image`.
         std::unique_ptr<GlWindowSurface> gl;
         std::unique_ptr<XImagePresenter> image;
         FramePresenter& presenter() { return image ? static_cast<FramePresenter&>(*image) : *gl; }
@@ -149,8 +149,10 @@ private:
         XWindowAttributes attributes{};
         XGetWindowAttributes(display_, window, &attributes);
         entry.gl->makeCurrent();
-        if (chooseXWindowDrawing(display_, window) == FrameDrawing::Cpu)
+        if (chooseXWindowDrawing(display_, window) == FrameDrawing::Cpu) {
+            entry.gl->releaseContext();
             entry.image = std::make_unique<XImagePresenter>(display_, window, attributes.visual, attributes.depth);
+        }
         windows_.push_back(std::move(entry));
         events.windowOpened(windows_.back().id, windows_.back().presenter(), attributes.width, attributes.height);
     }
