@@ -61,7 +61,7 @@ void XImagePresenter::makeImage(int width, int height) {
     if (!(sharedMemoryWorks_ && makeSharedImage(width, height))) makePlainImage(width, height);
     if (!image_) return;
     frame_ = {reinterpret_cast<std::uint8_t*>(image_->data), width, height,
-              static_cast<std::size_t>(image_->bytes_per_line)};
+              static_cast<std::size_t>(image_->bytes_per_line), depth_ == 32};
     wholeImageDue_ = true;
 }
 

@@ -59,13 +59,20 @@ void FrameComposer::resize(int width, int height, double fieldOfViewDegrees) {
 void FrameComposer::compose(const ParticleList& particles, const FrameImage& image) {
     // Into the image of the last frame only what it drew is cleared.
     const bool sameImage = image.pixels == lastImage_.pixels && image.width == lastImage_.width &&
-                           image.height == lastImage_.height && image.bytesPerLine == lastImage_.bytesPerLine;
+                           image.height == lastImage_.height && image.bytesPerLine == lastImage_.bytesPerLine &&
+                           image.alphaInTopByte == lastImage_.alphaInTopByte;
     if (!sameImage) drawnRows_.assign(static_cast<std::size_t>(image.height), {0, image.width});
     changedRows_ = drawnRows_;
+    // Black; opaque where the top byte is alpha (the squares add nothing to it).
+    const std::uint32_t black = image.alphaInTopByte ? 0xFF000000u : 0u;
     for (int y = 0; y < image.height; ++y) {
         auto& [from, to] = drawnRows_[static_cast<std::size_t>(y)];
-        if (from < to)
-            std::memset(image.pixels + y * image.bytesPerLine + from * 4, 0, static_cast<std::size_t>(to - from) * 4);
+        if (from < to) {
+            std::uint8_t* row = image.pixels + y * image.bytesPerLine + from * 4;
+            if (black == 0) std::memset(row, 0, static_cast<std::size_t>(to - from) * 4);
+            else
+                for (int x = from; x < to; ++x, row += 4) std::memcpy(row, &black, 4);
+        }
         from = image.width;
         to = 0;
     }

@@ -81,6 +81,17 @@ TEST(FrameComposerTest, FramesIntoTheSameImageEqualOneIntoAFreshImage) {
     for (std::size_t i = 0; i < pixels.size(); i += 4) lit += (pixels[i] | pixels[i + 1] | pixels[i + 2]) != 0;
     EXPECT_GT(lit, 1000u);
     EXPECT_EQ(pixels, leftovers);
+
+    // A 32-bit window's alpha byte: opaque everywhere, the colours as before.
+    std::vector<std::uint8_t> withAlpha(Width * Height * 4, 0x5A);
+    fresh.compose(scene.particles, {withAlpha.data(), Width, Height, Width * 4, true});
+    std::size_t opaque = 0, sameColour = 0;
+    for (std::size_t i = 0; i < withAlpha.size(); i += 4) {
+        opaque += withAlpha[i + 3] == 0xFF;
+        sameColour += std::memcmp(&withAlpha[i], &pixels[i], 3) == 0;
+    }
+    EXPECT_EQ(opaque, std::size_t{Width * Height});
+    EXPECT_EQ(sameColour, std::size_t{Width * Height});
 }
 
 }  // namespace
