@@ -13,6 +13,7 @@
 #include "display_mode/display_mode_music.h"
 #include "display_mode/fps_meter.h"
 #include "display_mode/scene_surface.h"
+#include "display_mode/wayland_window_layer.h"
 #include "display_mode/window_layer.h"
 #include "display_mode/x_window_layer.h"
 
@@ -37,8 +38,8 @@ double wallSeconds() {
 // the display offers: each window the layer opens shows a scene of its own.
 class DisplayModeRun final : private WindowLayerEvents {
 public:
-    DisplayModeRun(const DrawTarget& target, const DisplayModeOptions& options)
-        : target_(target), options_(options) {}
+    DisplayModeRun(const DrawTarget& target, const DisplayModeOptions& options, DisplayProtocol protocol)
+        : target_(target), options_(options), protocol_(protocol) {}
 
     int run() {
         surfaceSettings_.showFps = options_.showFps;
@@ -48,7 +49,7 @@ public:
         // id keeps their fireworks apart.
         surfaceSettings_.seedOffset = static_cast<std::uint32_t>(getpid()) * 2654435761u;
 
-        layer_ = makeXWindowLayer(target_);
+        layer_ = protocol_ == DisplayProtocol::Wayland ? makeWaylandWindowLayer(target_) : makeXWindowLayer(target_);
         layer_->open(*this);
         windowsChanged_ = false;
         FramePacer pacer(framePeriod());
@@ -117,6 +118,7 @@ private:
 
     DrawTarget target_;
     DisplayModeOptions options_;
+    DisplayProtocol protocol_;
     StopSignals signals_;  // first of all, so that a stop during start-up is kept
     std::unique_ptr<WindowLayer> layer_;  // outlives the surfaces
     std::map<int, std::unique_ptr<SceneSurface>> surfaces_;  // by the layer's window id
@@ -129,8 +131,8 @@ private:
 
 }  // namespace
 
-int runDisplayMode(const DrawTarget& target, const DisplayModeOptions& options) {
-    return DisplayModeRun(target, options).run();
+int runDisplayMode(const DrawTarget& target, const DisplayModeOptions& options, DisplayProtocol protocol) {
+    return DisplayModeRun(target, options, protocol).run();
 }
 
 }  // namespace tamaruka

@@ -19,8 +19,6 @@ namespace tamaruka {
 
 namespace {
 
-constexpr int OwnWindowWidth = 1024;
-constexpr int OwnWindowHeight = 768;
 // Tries at taking the keyboard and pointer in --fullscreen, one a frame, while
 // the new windows become viewable or another client lets go.
 constexpr int GrabAttempts = 120;

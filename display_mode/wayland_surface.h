@@ -1,0 +1,81 @@
+#pragma once
+#include <EGL/egl.h>
+#include <vector>
+
+#include "display_mode/frame_presenter.h"
+
+struct wl_array;
+struct wl_callback;
+struct wl_compositor;
+struct wl_egl_window;
+struct wl_output;
+struct wl_surface;
+struct xdg_surface;
+struct xdg_toplevel;
+struct xdg_wm_base;
+
+namespace tamaruka {
+
+class WaylandEgl;
+
+// One xdg-shell toplevel with an OpenGL context through EGL: full screen on
+// one output, or a resizable window. It draws a frame only when the
+// compositor asked for one (its frame callback), so a surface that is not
+// shown gets none. Sizes are logical; its buffer is `scale` times larger.
+class WaylandSurface final : public FramePresenter {
+public:
+    struct Role {
+        wl_output* fullScreenOn = nullptr;  // null: a window titled "Tamaruka"
+        int width = 0, height = 0;          // the logical size until the compositor sets one
+        int scale = 1;
+    };
+
+    // Throws StartupError when EGL makes no surface or context.
+    WaylandSurface(wl_compositor* compositor, xdg_wm_base* wmBase, const WaylandEgl& egl, const Role& role);
+    ~WaylandSurface() override;
+    WaylandSurface(const WaylandSurface&) = delete;
+    WaylandSurface& operator=(const WaylandSurface&) = delete;
+
+    wl_surface* surface() const { return surface_; }
+    wl_output* fullScreenOutput() const { return role_.fullScreenOn; }
+    const std::vector<wl_output*>& enteredOutputs() const { return entered_; }
+    int bufferWidth() const { return role_.width * role_.scale; }
+    int bufferHeight() const { return role_.height * role_.scale; }
+    void setScale(int scale);
+    // Whether the buffer size changed since the last call.
+    bool takeResize();
+    bool closeRequested() const { return closeRequested_; }
+
+    bool readyForFrame() const override { return configured_ && !frameCallback_; }
+    void beginFrame() override;
+    void present() override;
+    // Wayland has no server-side fonts for the --fps glyphs.
+    std::unique_ptr<FpsOverlay> makeFpsOverlay() override { return nullptr; }
+
+private:
+    static void onConfigure(void*, xdg_surface*, uint32_t);
+    static void onToplevelConfigure(void*, xdg_toplevel*, int32_t, int32_t, wl_array*);
+    static void onClose(void*, xdg_toplevel*);
+    static void onFrameDone(void*, wl_callback*, uint32_t);
+    static void onEnter(void*, wl_surface*, wl_output*);
+    static void onLeave(void*, wl_surface*, wl_output*);
+
+    const WaylandEgl& egl_;
+    Role role_;
+    int appliedScale_ = 0;  // the buffer scale last given to the surface
+    int pendingWidth_ = 0, pendingHeight_ = 0;
+    wl_surface* surface_ = nullptr;
+    xdg_surface* xdgSurface_ = nullptr;
+    xdg_toplevel* toplevel_ = nullptr;
+    wl_egl_window* eglWindow_ = nullptr;
+    EGLSurface eglSurface_ = EGL_NO_SURFACE;
+    EGLContext context_ = EGL_NO_CONTEXT;
+    wl_callback* frameCallback_ = nullptr;
+    std::vector<wl_output*> entered_;
+    bool configured_ = false;
+    bool resized_ = false;
+    bool swapIntervalSet_ = false;
+    bool closeRequested_ = false;
+};
+
+}  // namespace tamaruka
