@@ -7,6 +7,7 @@
 #include <string>
 #include <sys/resource.h>
 #include <unistd.h>
+#include <vector>
 
 #include "common/frame_pacer.h"
 #include "common/stop_signals.h"
@@ -100,15 +101,19 @@ private:
     }
 
     void drawFrames() {
+        if (music_) music_->tick();
+        // A surface that is hidden, or whose last frame is not shown yet, waits.
+        std::vector<SceneSurface*> ready;
+        for (auto& [id, surface] : surfaces_)
+            if (surface->readyForFrame()) ready.push_back(surface.get());
+        if (ready.empty()) return;
         // The clocks are read only for the figures that are shown.
         std::string fpsText;
         if (options_.showFps) {
             fps_.frame(wallSeconds(), processCpuSeconds());
             fpsText = fps_.text();
         }
-        for (auto& [id, surface] : surfaces_)
-            if (surface->readyForFrame()) surface->drawFrame(fpsText);
-        if (music_) music_->tick();
+        for (SceneSurface* surface : ready) surface->drawFrame(fpsText);
     }
 
     void stopMusic() {

@@ -49,8 +49,8 @@ public:
     bool readyForFrame() const override { return configured_ && !frameCallback_; }
     void beginFrame() override;
     void present() override;
-    // Wayland has no server-side fonts for the --fps glyphs.
-    std::unique_ptr<FpsOverlay> makeFpsOverlay() override { return nullptr; }
+    // Wayland has no server-side fonts: the built-in glyphs, at the buffer scale.
+    std::unique_ptr<FpsOverlay> makeFpsOverlay() override { return std::make_unique<FpsOverlay>(role_.scale); }
 
 private:
     static void onConfigure(void*, xdg_surface*, uint32_t);

@@ -82,6 +82,15 @@ TEST_F(WaylandDisplayMode, FullScreenDrawsItsOwnFireworksOnEachOutputAndOnAnAdde
     ASSERT_TRUE(program->running()) << program->outputText();
 }
 
+TEST_F(WaylandDisplayMode, FpsShowsInTheBottomLeftCorner) {
+    auto program = start({"--fullscreen", "--fps"});
+    Screenshot shot;
+    ASSERT_TRUE(waitUntil([&] { return fireworksShow(sway, "HEADLESS-1", shot); }, 20s)) << program->outputText();
+    std::this_thread::sleep_for(1500ms);  // the first second measured
+    // The text is plain white; the sparks' glow is never white all over such a spot.
+    EXPECT_GT(sway.capture("HEADLESS-1").crop({0, 768 - 40, 120, 40}).countWhite(), 40u);
+}
+
 class StopSignal : public WaylandDisplayMode, public ::testing::WithParamInterface<int> {};
 
 TEST_P(StopSignal, EndsWithZero) {

@@ -82,6 +82,15 @@ Screenshot HeadlessSway::capture(const std::string& output) {
     return readPpm(path);
 }
 
+int HeadlessSway::compositorPid() const {
+    if (!user_) return process_->pid();  // env became sway
+    const std::string pid = std::to_string(process_->pid());
+    std::ifstream children("/proc/" + pid + "/task/" + pid + "/children");
+    int child = -1;
+    children >> child;
+    return child;
+}
+
 void HeadlessSway::kill() {
     // runuser passes a SIGKILL on to nothing: the compositor itself must go.
     ChildProcess killer("/usr/bin/pkill", {"-KILL", "-P", std::to_string(process_->pid())});

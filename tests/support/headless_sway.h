@@ -29,6 +29,8 @@ public:
     std::string addOutput(int width, int height, int x, int y);
     // One output's picture, through grim.
     Screenshot capture(const std::string& output);
+    // The sway process itself (runuser's child when it runs as another user).
+    int compositorPid() const;
     // Stops it at once, as a crashed compositor would go.
     void kill();
     std::string logText() const { return process_ ? process_->outputText() : ""; }
