@@ -93,9 +93,8 @@ int HeadlessSway::compositorPid() const {
 
 void HeadlessSway::kill() {
     // runuser passes a SIGKILL on to nothing: the compositor itself must go.
-    ChildProcess killer("/usr/bin/pkill", {"-KILL", "-P", std::to_string(process_->pid())});
-    killer.waitExit(5s);
-    process_->sendSignal(SIGKILL);
+    if (const int sway = compositorPid(); sway > 0) ::kill(sway, SIGKILL);
+    if (!process_->waitExit(5s)) process_->sendSignal(SIGKILL);  // runuser ends once it has reaped sway
     process_->waitExit(5s);
 }
 
