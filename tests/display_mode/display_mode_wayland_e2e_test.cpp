@@ -1,5 +1,6 @@
 // tamaruka as a Wayland client, end to end on a private headless sway with no
 // X display: fireworks on every output, the window, and the ways it ends.
+#include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <fstream>
@@ -10,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/display_mode/frame_steps.h"
 #include "tests/support/headless_sway.h"
 #include "tests/support/test_support.h"
 
@@ -39,9 +41,10 @@ double differingShare(const Screenshot& a, const Screenshot& b) {
 class WaylandDisplayMode : public ::testing::Test {
 protected:
     // tamaruka with no X display, as a client of the headless sway.
-    std::unique_ptr<ChildProcess> start(std::vector<std::string> args) {
+    std::unique_ptr<ChildProcess> start(std::vector<std::string> args, std::vector<std::string> env = {}) {
         std::vector<std::string> command = {"-u", "DISPLAY"};
         for (const auto& [name, value] : sway.clientEnv()) command.push_back(name + "=" + value);
+        command.insert(command.end(), env.begin(), env.end());
         command.push_back(binDir() + "/tamaruka");
         command.insert(command.end(), args.begin(), args.end());
         command.push_back("--no-music");
@@ -90,6 +93,37 @@ TEST_F(WaylandDisplayMode, FpsShowsInTheBottomLeftCorner) {
     // The text is plain white; the sparks' glow is never white all over such a spot.
     EXPECT_GT(sway.capture("HEADLESS-1").crop({0, 768 - 40, 120, 40}).countWhite(), 40u);
 }
+
+struct PacingCase {
+    const char* name;
+    std::vector<std::string> extraArgs;
+    int leastMedianStep;  // milliseconds
+    friend void PrintTo(const PacingCase& c, std::ostream* os) { *os << c.name; }
+};
+
+class FramePacing : public WaylandDisplayMode, public ::testing::WithParamInterface<PacingCase> {};
+
+// The headless outputs refresh at 60 Hz: frames come no faster than their
+// callbacks, nor faster than --delay asks.
+TEST_P(FramePacing, NoMoreFramesThanTheOutputShows) {
+    std::vector<std::string> args{"--fullscreen"};
+    args.insert(args.end(), GetParam().extraArgs.begin(), GetParam().extraArgs.end());
+    auto program = start(args, {"TAMARUKA_PRINT_FRAME_STEPS=1"});
+    Screenshot shot;
+    ASSERT_TRUE(waitUntil([&] { return fireworksShow(sway, "HEADLESS-1", shot); }, 20s)) << program->outputText();
+    const std::size_t before = frameSteps(program->outputText()).size();
+    std::this_thread::sleep_for(2s);
+    std::vector<int> steps = frameSteps(program->outputText());
+    steps.erase(steps.begin(), steps.begin() + static_cast<long>(before));
+    ASSERT_GT(steps.size(), 5u) << program->outputText();
+    std::sort(steps.begin(), steps.end());
+    EXPECT_GE(steps[steps.size() / 2], GetParam().leastMedianStep);
+}
+
+INSTANTIATE_TEST_SUITE_P(Rates, FramePacing,
+                         ::testing::Values(PacingCase{"FrameCallbacks", {}, 16},
+                                           PacingCase{"Delay50ms", {"--delay", "50000"}, 50}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 class StopSignal : public WaylandDisplayMode, public ::testing::WithParamInterface<int> {};
 
