@@ -157,17 +157,19 @@ TEST_F(WaylandDisplayMode, LosingTheCompositorIsOneLineAndExitCodeOne) {
 }
 
 // The user's input through virtual devices that exist before tamaruka starts.
-enum class UserInput { DiagonalMove, Key, Click, EscapeInWindow };
+enum class UserInput { DiagonalMove, DiagonalMoveOntoAnotherOutput, Key, Click, EscapeInWindow };
 
 std::string inputName(UserInput input) {
     switch (input) {
     case UserInput::DiagonalMove: return "DiagonalMove";
+    case UserInput::DiagonalMoveOntoAnotherOutput: return "DiagonalMoveOntoAnotherOutput";
     case UserInput::Key: return "Key";
     case UserInput::Click: return "Click";
     case UserInput::EscapeInWindow: return "EscapeInWindow";
     }
     return "";
 }
+void PrintTo(UserInput input, std::ostream* os) { *os << inputName(input); }
 
 class EndedBy : public WaylandDisplayMode, public ::testing::WithParamInterface<UserInput> {
 protected:
@@ -190,6 +192,7 @@ protected:
 
 TEST_P(EndedBy, TheUsersInput) {
     const bool window = GetParam() == UserInput::EscapeInWindow;
+    if (GetParam() == UserInput::DiagonalMoveOntoAnotherOutput) sway.addOutput(800, 600, 1024, 0);
     auto program = start({window ? "--window" : "--fullscreen"});
     Screenshot shot;
     ASSERT_TRUE(waitUntil([&] { return fireworksShow(sway, "HEADLESS-1", shot); }, 20s)) << program->outputText();
@@ -200,6 +203,14 @@ TEST_P(EndedBy, TheUsersInput) {
         std::this_thread::sleep_for(1s);
         ASSERT_TRUE(program->running()) << "ended on a move along one axis";
         send("move -269 31");  // 31 px right of and below where it came in
+        break;
+    case UserInput::DiagonalMoveOntoAnotherOutput:
+        // Onto the output to the right, along one axis: the place counts in
+        // the compositor's space, not on the surface under the pointer.
+        send("move 1025 0");
+        std::this_thread::sleep_for(1s);
+        ASSERT_TRUE(program->running()) << "ended on a move along one axis";
+        send("move 0 31");
         break;
     case UserInput::Key:
         send("key space");
@@ -219,8 +230,8 @@ TEST_P(EndedBy, TheUsersInput) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Input, EndedBy,
-                         ::testing::Values(UserInput::DiagonalMove, UserInput::Key, UserInput::Click,
-                                           UserInput::EscapeInWindow),
+                         ::testing::Values(UserInput::DiagonalMove, UserInput::DiagonalMoveOntoAnotherOutput,
+                                           UserInput::Key, UserInput::Click, UserInput::EscapeInWindow),
                          [](const auto& info) { return inputName(info.param); });
 
 }  // namespace
