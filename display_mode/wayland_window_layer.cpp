@@ -92,6 +92,10 @@ public:
         }
     }
 
+    // A client does not learn where its window lies; the full-screen
+    // surfaces each hold an output.
+    bool coversAWholeMonitor() override { return fullScreen_; }
+
     bool windowsAlive() const override { return true; }  // a lost compositor ends the program at once
 
     void setConnectionLostAction(std::function<void()> action) override { connectionLostAction_ = std::move(action); }

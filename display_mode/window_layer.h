@@ -54,6 +54,11 @@ public:
     // stop signals) becomes readable.
     virtual void waitForNextFrame(Clock::time_point earliest, int stopFd, WindowLayerEvents& events) = 0;
 
+    // Whether one of the windows holds a whole monitor (the screen when the
+    // display lists none); without --music only then is the music played.
+    // A layer that cannot tell says yes, as a full-screen layer would.
+    virtual bool coversAWholeMonitor() { return true; }
+
     // Whether the windows still exist, so that their GL objects can be freed.
     virtual bool windowsAlive() const = 0;
 

@@ -15,6 +15,7 @@ packages=(
   xvfb xauth x11-utils x11-xserver-utils xscreensaver fonts-ipafont-gothic xfonts-base openbox
   clang libclang-rt-14-dev llvm lame
   desktop-file-utils
+  dbus-x11  # dbus-launch: the tests see that no session bus is autolaunched
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -26,6 +26,7 @@ protected:
         if (!fs::exists("/usr/bin/xscreensaver")) GTEST_SKIP() << "xscreensaver is not installed";
         ASSERT_TRUE(fs::exists(binDir() + "/tamaruka")) << "build/bin/tamaruka is not built";
         program = fs::canonical(binDir() + "/tamaruka").string();
+        drawing = fs::canonical(binDir() + "/tamaruka-draw").string();  // what the launcher becomes
         // The daemon launches no display mode as root: run it as an ordinary user.
         user = ordinaryUserWhenRoot();
         std::ofstream(home + "/.xscreensaver")
@@ -48,13 +49,14 @@ protected:
     XvfbDisplay display{1280, 1024};
     std::string home = makeTempDir("tamaruka-xscreensaver");
     std::string program;
+    std::string drawing;
     std::optional<OrdinaryUser> user;
 };
 
 TEST_F(XscreensaverE2E, ActivateShowsFireworksAtTheScreensSizeAndDeactivateEndsIt) {
     std::unique_ptr<ChildProcess> daemon = startDaemon();
     ASSERT_TRUE(waitUntil([&] { return command("-activate") == 0; }, 20s)) << daemon->outputText();
-    ASSERT_TRUE(waitUntil([&] { return !liveProcessesOf(program).empty(); }, 20s))
+    ASSERT_TRUE(waitUntil([&] { return !liveProcessesOf(drawing).empty(); }, 20s))
         << "the daemon never started tamaruka\n" << daemon->outputText();
 
     XClient x(display.name());  // a new connection sees the screen as it is now
@@ -73,7 +75,7 @@ TEST_F(XscreensaverE2E, ActivateShowsFireworksAtTheScreensSizeAndDeactivateEndsI
 
     ASSERT_EQ(command("-deactivate"), 0);
     const auto deactivated = std::chrono::steady_clock::now();
-    EXPECT_TRUE(waitUntil([&] { return liveProcessesOf(program).empty(); }, 5s)) << "tamaruka still runs";
+    EXPECT_TRUE(waitUntil([&] { return liveProcessesOf(drawing).empty(); }, 5s)) << "tamaruka still runs";
     std::printf("tamaruka gone %lld ms after -deactivate\n",
                 static_cast<long long>(std::chrono::duration_cast<std::chrono::milliseconds>(
                                            std::chrono::steady_clock::now() - deactivated).count()));

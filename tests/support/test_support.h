@@ -30,6 +30,7 @@ public:
     XvfbDisplay(const XvfbDisplay&) = delete;
     XvfbDisplay& operator=(const XvfbDisplay&) = delete;
     const std::string& name() const { return name_; }  // for example ":57"
+    int pid() const { return pid_; }  // to stop and continue the server
 private:
     std::string name_;
     int pid_ = -1;
