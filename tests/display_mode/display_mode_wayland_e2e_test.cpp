@@ -94,6 +94,22 @@ TEST_F(WaylandDisplayMode, FpsShowsInTheBottomLeftCorner) {
     EXPECT_GT(sway.capture("HEADLESS-1").crop({0, 768 - 40, 120, 40}).countWhite(), 40u);
 }
 
+// A window on a workspace that is not shown gets no frame callbacks: it draws
+// nothing until it is shown again, and then moves on by one clamped step.
+TEST_F(WaylandDisplayMode, AHiddenWindowDrawsNothing) {
+    auto program = start({"--window"}, {"TAMARUKA_PRINT_FRAME_STEPS=1"});
+    Screenshot shot;
+    ASSERT_TRUE(waitUntil([&] { return fireworksShow(sway, "HEADLESS-1", shot); }, 20s)) << program->outputText();
+    ASSERT_TRUE(sway.swaymsg({"workspace", "9"}));
+    std::this_thread::sleep_for(500ms);  // a frame under way when it was hidden
+    const std::size_t hidden = frameSteps(program->outputText()).size();
+    std::this_thread::sleep_for(1s);
+    EXPECT_EQ(frameSteps(program->outputText()).size(), hidden) << "frames while hidden";
+    ASSERT_TRUE(sway.swaymsg({"workspace", "1"}));
+    ASSERT_TRUE(waitUntil([&] { return frameSteps(program->outputText()).size() > hidden; }, 20s));
+    EXPECT_LE(frameSteps(program->outputText())[hidden], 100);
+}
+
 struct PacingCase {
     const char* name;
     std::vector<std::string> extraArgs;
