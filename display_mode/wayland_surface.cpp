@@ -1,5 +1,6 @@
 #include "display_mode/wayland_surface.h"
 
+#include <GL/gl.h>
 #include <algorithm>
 #include <wayland-client.h>
 #include <wayland-egl.h>
@@ -83,6 +84,18 @@ void WaylandSurface::beginFrame() {
 }
 
 void WaylandSurface::present() {
+    // The drawing is done now, while the last frame is still on the screen.
+    glFinish();
+    frameDrawn_ = true;
+    showDrawnFrame();
+}
+
+void WaylandSurface::showDrawnFrame() {
+    if (frameDrawn_ && !frameCallback_) swap();
+}
+
+void WaylandSurface::swap() {
+    eglMakeCurrent(egl_.display(), eglSurface_, eglSurface_, context_);
     // The buffer scale goes with the buffer of the new size, in one commit.
     if (appliedScale_ != role_.scale) {
         wl_surface_set_buffer_scale(surface_, role_.scale);
@@ -92,6 +105,7 @@ void WaylandSurface::present() {
     static const wl_callback_listener listener = {onFrameDone};
     wl_callback_add_listener(frameCallback_, &listener, this);
     eglSwapBuffers(egl_.display(), eglSurface_);
+    frameDrawn_ = false;
 }
 
 void WaylandSurface::onConfigure(void* data, xdg_surface* surface, uint32_t serial) {

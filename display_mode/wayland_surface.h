@@ -19,9 +19,11 @@ namespace tamaruka {
 class WaylandEgl;
 
 // One xdg-shell toplevel with an OpenGL context through EGL: full screen on
-// one output, or a resizable window. It draws a frame only when the
-// compositor asked for one (its frame callback), so a surface that is not
-// shown gets none. Sizes are logical; its buffer is `scale` times larger.
+// one output, or a resizable window. A frame is drawn ahead and shown when
+// the compositor asks for the next one (its frame callback), so that the
+// drawing overlaps the compositor's wait; a surface that is not shown gets
+// no callbacks and draws nothing more. Sizes are logical; its buffer is
+// `scale` times larger.
 class WaylandSurface final : public FramePresenter {
 public:
     struct Role {
@@ -45,8 +47,10 @@ public:
     // Whether the buffer size changed since the last call.
     bool takeResize();
     bool closeRequested() const { return closeRequested_; }
+    // Shows the frame drawn ahead once the compositor has asked for it.
+    void showDrawnFrame();
 
-    bool readyForFrame() const override { return configured_ && !frameCallback_; }
+    bool readyForFrame() const override { return configured_ && !frameDrawn_; }
     void beginFrame() override;
     void present() override;
     // Wayland has no server-side fonts: the built-in glyphs, at the buffer scale.
@@ -57,6 +61,7 @@ private:
     static void onToplevelConfigure(void*, xdg_toplevel*, int32_t, int32_t, wl_array*);
     static void onClose(void*, xdg_toplevel*);
     static void onFrameDone(void*, wl_callback*, uint32_t);
+    void swap();
     static void onEnter(void*, wl_surface*, wl_output*);
     static void onLeave(void*, wl_surface*, wl_output*);
 
@@ -73,6 +78,7 @@ private:
     wl_callback* frameCallback_ = nullptr;
     std::vector<wl_output*> entered_;
     bool configured_ = false;
+    bool frameDrawn_ = false;  // drawn, waiting for the frame callback
     bool resized_ = false;
     bool swapIntervalSet_ = false;
     bool closeRequested_ = false;

@@ -205,6 +205,7 @@ private:
             }
         }
         for (auto& window : windows_) {
+            window.surface->showDrawnFrame();
             window.surface->setScale(window.output ? window.output->scale() : enteredScale(*window.surface));
             if (window.surface->takeResize())
                 events.windowResized(window.id, window.surface->bufferWidth(), window.surface->bufferHeight());
