@@ -19,7 +19,7 @@
 #include <variant>
 #include <vector>
 
-#include "bench/process_figures.h"
+#include "bench/display_mode_bench_tools.h"
 #include "dib/dib_decoder.h"
 #include "fireworks/frame_composer.h"
 #include "fireworks/frame_drawing.h"

@@ -3,9 +3,10 @@
    TAMARUKA_FRAME_COUNTER_FILE. Slots (64-bit): 0 monotonic time of the first
    frame in ns, 1 SDL_GL_SwapWindow calls (Tamaruka.data), 2 XPutImage calls
    (xscreensaver's Xlib hacks such as fireworkx put one image a frame),
-   3 glXSwapBuffers calls (tamaruka drawing with GL), 4 XShmPutImage calls
-   and 5 XSync calls (tamaruka composing its frames on the CPU puts a frame in
-   bands and syncs once). Changes nothing else. */
+   3 glXSwapBuffers calls (tamaruka on X11 drawing with GL), 4 eglSwapBuffers
+   calls (tamaruka on Wayland), 5 XShmPutImage calls and 6 XSync calls
+   (tamaruka on X11 composing its frames on the CPU puts a frame in bands and
+   syncs once). Changes nothing else. */
 #define _GNU_SOURCE
 #include <dlfcn.h>
 #include <fcntl.h>
@@ -66,13 +67,22 @@ void glXSwapBuffers(void* display, unsigned long drawable) {
     count(3);
 }
 
+typedef unsigned (*EglSwap)(void*, void*);
+unsigned eglSwapBuffers(void* display, void* surface) {
+    static EglSwap real;
+    if (!real) real = (EglSwap)dlsym(RTLD_NEXT, "eglSwapBuffers");
+    unsigned result = real(display, surface);
+    count(4);
+    return result;
+}
+
 typedef int (*ShmPutImage)(void*, unsigned long, void*, void*, int, int, int, int, unsigned, unsigned, int);
 int XShmPutImage(void* display, unsigned long drawable, void* gc, void* image, int srcX, int srcY, int dstX,
                  int dstY, unsigned width, unsigned height, int sendEvent) {
     static ShmPutImage real;
     if (!real) real = (ShmPutImage)dlsym(RTLD_NEXT, "XShmPutImage");
     int result = real(display, drawable, gc, image, srcX, srcY, dstX, dstY, width, height, sendEvent);
-    count(4);
+    count(5);
     return result;
 }
 
@@ -81,6 +91,6 @@ int XSync(void* display, int discard) {
     static Sync real;
     if (!real) real = (Sync)dlsym(RTLD_NEXT, "XSync");
     int result = real(display, discard);
-    count(5);
+    count(6);
     return result;
 }

@@ -11,10 +11,10 @@ namespace tamaruka {
 
 // Where one scene's frames are shown: a window, or one output's surface. A
 // frame is framed by beginFrame() and present(). The OpenGL presenters make
-// their context current in beginFrame() and swap in present(); a presenter
-// that composes 32-bit images in memory (shared-memory images on X11, wl_shm
-// buffers on Wayland) hands its image out between the two and shows it in
-// present().
+// their context current in beginFrame() and swap in present(). A presenter
+// that shows images composed in memory (shared-memory images on X11, wl_shm
+// buffers on Wayland) hands out its image through frameImage() between the
+// two and shows it in present().
 class FramePresenter {
 public:
     virtual ~FramePresenter() = default;
@@ -29,9 +29,9 @@ public:
     // null where the surface has no font for them.
     virtual std::unique_ptr<FpsOverlay> makeFpsOverlay() = 0;
 
-    // A presenter that shows frames from memory: the image to compose this
-    // frame into, width x height pixels, valid until present(). Null for the
-    // OpenGL presenters.
+    // The image (FrameImage: blue, green, red, unused) to compose this frame
+    // into, width x height pixels, valid until present(); null where the
+    // frame is drawn with OpenGL.
     virtual const FrameImage* frameImage(int /*width*/, int /*height*/) { return nullptr; }
     // For each row of that image, the columns [first, second) that changed
     // since the last frame: present() may put only those.

@@ -7,8 +7,6 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -20,23 +18,7 @@ namespace {
 
 using namespace std::chrono_literals;
 
-struct Picture {
-    int width = 0, height = 0;
-    std::vector<unsigned char> rgb;
-};
-
-// A binary PPM as frame_snapshot writes it ("P6\nW H\n255\n" and the bytes).
-Picture readPpm(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
-    std::string magic;
-    int maxValue = 0;
-    Picture picture;
-    file >> magic >> picture.width >> picture.height >> maxValue;
-    file.get();
-    if (magic != "P6" || maxValue != 255 || picture.width <= 0 || picture.height <= 0) return {};
-    picture.rgb.assign(std::istreambuf_iterator<char>(file), {});
-    return picture;
-}
+using Picture = test::Screenshot;
 
 Picture snapshot(const std::string& drawing, unsigned seed, unsigned frame, const std::string& size) {
     const std::string out = test::makeTempDir("frame-composer") + "/" + drawing + ".ppm";
@@ -45,7 +27,7 @@ Picture snapshot(const std::string& drawing, unsigned seed, unsigned frame, cons
                              "--drawing", drawing, out});
     const auto exit = tool.waitExit(60s);
     EXPECT_EQ(exit, 0) << tool.outputText();
-    return readPpm(out);
+    return test::readPpm(out);
 }
 
 using Case = std::tuple<unsigned, unsigned, const char*>;  // seed, frame, size

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <fstream>
 #include <unordered_set>
 
 namespace tamaruka::test {
@@ -24,6 +25,13 @@ std::size_t Screenshot::countBrighterThan(int level) const {
     std::size_t count = 0;
     for (std::size_t i = 0; i + 2 < rgb.size(); i += 3)
         if (std::max({rgb[i], rgb[i + 1], rgb[i + 2]}) > level) ++count;
+    return count;
+}
+
+std::size_t Screenshot::countWhite() const {
+    std::size_t count = 0;
+    for (std::size_t i = 0; i + 2 < rgb.size(); i += 3)
+        if (rgb[i] == 255 && rgb[i + 1] == 255 && rgb[i + 2] == 255) ++count;
     return count;
 }
 
@@ -67,6 +75,19 @@ bool Screenshot::savePng(const std::string& path) const {
     }
     png_destroy_write_struct(&png, &info);
     return std::fclose(file) == 0 && ok;
+}
+
+Screenshot readPpm(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::string magic;
+    int maxValue = 0;
+    Screenshot shot;
+    in >> magic >> shot.width >> shot.height >> maxValue;
+    in.get();
+    if (magic != "P6" || maxValue != 255 || shot.width <= 0 || shot.height <= 0) return {};
+    shot.rgb.resize(static_cast<std::size_t>(shot.width) * shot.height * 3);
+    in.read(reinterpret_cast<char*>(shot.rgb.data()), static_cast<std::streamsize>(shot.rgb.size()));
+    return in ? shot : Screenshot{};
 }
 
 }  // namespace tamaruka::test

@@ -59,10 +59,15 @@ struct Screenshot {
     Pixel at(int x, int y) const;
     double meanBrightness() const;                // mean of (r+g+b)/3 over all pixels
     std::size_t countBrighterThan(int level) const;  // pixels with max channel > level
+    std::size_t countWhite() const;                  // pixels of pure white (255, 255, 255)
     std::size_t distinctColours() const;
     Screenshot crop(const Rect& r) const;
     bool savePng(const std::string& path) const;
 };
+
+// A binary PPM (P6, 255), as grim and frame_snapshot write it; empty when
+// the file is not one.
+Screenshot readPpm(const std::string& path);
 
 using WindowId = std::uint32_t;
 
