@@ -6,7 +6,7 @@
 
 #include <cmath>
 
-#include "common/frame_pacer.h"
+#include "common/mode_refresh.h"
 
 namespace tamaruka {
 

@@ -34,10 +34,6 @@ struct OtherClient {
     }
 };
 
-double secondsSince(std::chrono::steady_clock::time_point start) {
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-}
-
 // The processes the renderer has started (SDL's message box runs in one).
 std::vector<int> childrenOf(int pid) {
     std::ifstream file("/proc/" + std::to_string(pid) + "/task/" + std::to_string(pid) + "/children");
@@ -199,10 +195,9 @@ std::string destructionName(const ::testing::TestParamInfo<Destruction>& info) {
 class RendererDestroyedE2E : public RendererE2E,
                              public ::testing::WithParamInterface<Destruction> {};
 
-TEST_P(RendererDestroyedE2E, EndsWithZeroWithinASecond) {
+TEST_P(RendererDestroyedE2E, EndsWithZero) {
     OtherClient other;
     ASSERT_TRUE(other.display);
-    const auto start = std::chrono::steady_clock::now();
     if (GetParam() == Destruction::DestroyWindow) {
         XDestroyWindow(other.display, window);
     } else {
@@ -210,7 +205,6 @@ TEST_P(RendererDestroyedE2E, EndsWithZeroWithinASecond) {
     }
     XSync(other.display, False);
     const auto code = renderer->waitExit(5s);
-    std::printf("ended after %.3f s\n", secondsSince(start));
     ASSERT_TRUE(code.has_value()) << "renderer hung";
     EXPECT_EQ(*code, 0) << renderer->outputText();
 }
@@ -285,10 +279,8 @@ TEST_P(RendererBoxSignalE2E, SignalEndsTheRendererAndItsBox) {
     ASSERT_TRUE(x.waitForWindow("Error", 20s)) << renderer.outputText();
     const std::vector<int> box = childrenOf(renderer.pid());
     ASSERT_EQ(box.size(), 1u) << "the box's process";
-    const auto start = std::chrono::steady_clock::now();
     renderer.sendSignal(GetParam());
     const auto code = renderer.waitExit(5s);
-    std::printf("ended after %.3f s\n", secondsSince(start));
     ASSERT_TRUE(code.has_value()) << "renderer still waits for its box";
     EXPECT_EQ(*code, 0) << renderer.outputText();
     EXPECT_TRUE(processGone(box[0]));

@@ -333,19 +333,17 @@ TEST_F(SettingsDialogE2E, HugeSettingsFileIsLoadedAndSavedInBoundedMemory)
     openDialog();
     const long atLoad = test::processStatusKilobytes(program->pid(), "VmHWM");
     clickOn(lblCd);
-    const auto pressed = std::chrono::steady_clock::now();
     clickOn(cmdSet);
-    // The peak once saved, read until the program is gone.
+    // The peak once saved, read until the program is gone (the save's time is
+    // in bench/settings_file_benchmark).
     long atSave = atLoad;
-    while (program->running()) {
+    ASSERT_TRUE(test::waitUntil([&] {
         atSave = std::max(atSave, test::processStatusKilobytes(program->pid(), "VmHWM"));
-        std::this_thread::sleep_for(5ms);
-    }
-    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - pressed).count();
-    std::printf("peak memory %ld kB with the dialog open, %ld kB after saving (%.2f s) a %ju-byte file\n",
-                atLoad, atSave, seconds, static_cast<std::uintmax_t>(size));
+        return !program->running();
+    }, 120s)) << "still saving after 120 s";
+    std::printf("peak memory %ld kB with the dialog open, %ld kB after saving a %ju-byte file\n",
+                atLoad, atSave, static_cast<std::uintmax_t>(size));
     EXPECT_LT(atSave, 200 * 1024);  // a copy of the file alone would be 100 MB more
-    EXPECT_LT(seconds, 30.0);
     EXPECT_EQ(program->waitExit(1s), 0);
 
     EXPECT_EQ(fs::file_size(ini()), size);  // only the kind's digit changed
