@@ -26,14 +26,6 @@ using Clock = std::chrono::steady_clock;
 
 constexpr int Runs = 5;
 
-std::vector<int> frameSteps(const std::string& output) {
-    const std::regex step("frame step (\\d+) ms");
-    std::vector<int> steps;
-    for (std::sregex_iterator it(output.begin(), output.end(), step), end; it != end; ++it)
-        steps.push_back(std::stoi((*it)[1]));
-    return steps;
-}
-
 double median(std::vector<double> values) {
     std::sort(values.begin(), values.end());
     return values.empty() ? 0 : values[values.size() / 2];
@@ -53,7 +45,7 @@ struct HostedRun {
             test::binDir() + "/tamaruka", args,
             std::map<std::string, std::string>{{"XSCREENSAVER_WINDOW", std::to_string(host)},
                                                {"TAMARUKA_PRINT_FRAME_STEPS", "1"}});
-        test::waitUntil([&] { return frameSteps(program->outputText()).size() >= 10; }, 20s);
+        test::waitUntil([&] { return test::frameSteps(program->outputText()).size() >= 10; }, 20s);
     }
     ~HostedRun() {
         if (program->running()) program->sendSignal(SIGKILL);
@@ -98,7 +90,7 @@ int main() {
         hosted.program->sendSignal(SIGCONT);
         std::this_thread::sleep_for(1s);
         hosted.endAfter([&] { hosted.program->sendSignal(SIGTERM); });
-        const std::vector<int> steps = frameSteps(hosted.program->outputText());
+        const std::vector<int> steps = test::frameSteps(hosted.program->outputText());
         std::printf("3 s stopped: %zu frames, largest step %d ms (the clamp is 100)\n", steps.size(),
                     steps.empty() ? 0 : *std::max_element(steps.begin(), steps.end()));
     }
@@ -107,9 +99,9 @@ int main() {
         std::vector<double> medians;
         for (int run = 0; run < Runs; ++run) {
             HostedRun hosted(args);
-            const std::size_t before = frameSteps(hosted.program->outputText()).size();
+            const std::size_t before = test::frameSteps(hosted.program->outputText()).size();
             std::this_thread::sleep_for(2s);
-            std::vector<int> steps = frameSteps(hosted.program->outputText());
+            std::vector<int> steps = test::frameSteps(hosted.program->outputText());
             steps.erase(steps.begin(), steps.begin() + static_cast<long>(before));
             medians.push_back(median(std::vector<double>(steps.begin(), steps.end())));
             hosted.endAfter([&] { hosted.program->sendSignal(SIGTERM); });

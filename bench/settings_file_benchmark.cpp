@@ -42,8 +42,7 @@ void peakMemory(benchmark::State& state) {
 
 void ReadKeyOfHugeFile(benchmark::State& state) {
     const std::string& file = hugeFile();
-    for (auto _ : state)
-        benchmark::DoNotOptimize(tamaruka::readProfileString(file, "Section", "Missing"));
+    for (auto _ : state) benchmark::DoNotOptimize(tamaruka::readProfileString(file, "Section", "Missing"));
     peakMemory(state);
 }
 BENCHMARK(ReadKeyOfHugeFile)->Unit(benchmark::kMillisecond)->UseRealTime();
@@ -53,7 +52,8 @@ void SaveKeyIntoHugeFile(benchmark::State& state) {
     int kind = 0;
     for (auto _ : state) {
         kind ^= 1;
-        if (!tamaruka::writeProfileString(file, "Section", "BGM\xE5\x8C\xBA\xE5\x88\x86", std::to_string(kind)))
+        if (!tamaruka::writeProfileString(file, "Section", "BGM\xE5\x8C\xBA\xE5\x88\x86",
+                                          std::to_string(kind)))
             state.SkipWithError("the save failed");
     }
     peakMemory(state);

@@ -25,6 +25,7 @@ using test::Rect;
 using test::Screenshot;
 using test::WindowId;
 using test::XClient;
+using test::frameSteps;
 using Env = std::map<std::string, std::string>;
 using SteadyClock = std::chrono::steady_clock;
 
@@ -88,15 +89,6 @@ bool fireworksShow(XClient& x, const Rect& area, Screenshot& shot) {
 std::optional<int> endAfter(ChildProcess& program, const std::function<void()>& stop) {
     stop();
     return program.waitExit(5s);
-}
-
-// The steps that TAMARUKA_PRINT_FRAME_STEPS makes it print, one a frame.
-std::vector<int> frameSteps(const std::string& output) {
-    const std::regex step("frame step (\\d+) ms");
-    std::vector<int> steps;
-    for (std::sregex_iterator it(output.begin(), output.end(), step), end; it != end; ++it)
-        steps.push_back(std::stoi((*it)[1]));
-    return steps;
 }
 
 // A host window on the shared display with tamaruka drawing into it.

@@ -15,7 +15,7 @@
 #include <sstream>
 #include <thread>
 
-#include "tests/frontend/x_helpers.h"
+#include "tests/support/window_text.h"
 #include "tests/support/test_support.h"
 #include "tests/ui/x_input.h"
 
@@ -393,7 +393,9 @@ TEST_P(SettingsNotSavedE2E, BoxSaysWhereAndWhyAndTheDialogStaysOpen)
     EXPECT_TRUE(x.findWindow("<Tamaruka>").has_value());
     clickOn(cmdCan);
     EXPECT_EQ(program->waitExit(10s), 0);
-    if (failure.fileSizeLimit > 0) EXPECT_EQ(fileBytes(ini()), before);
+    if (failure.fileSizeLimit > 0) {
+        EXPECT_EQ(fileBytes(ini()), before);
+    }
     EXPECT_EQ(leftovers(), std::vector<std::string>{});
     EXPECT_FALSE(fs::exists(defaultIni()));
 }

@@ -1,6 +1,6 @@
 // screenshot FILE.png             saves the whole X display (DISPLAY) as PNG
 // screenshot --move-pointer X Y   moves the pointer through XTest
-#include "tests/support/test_support.h"
+#include "harness/harness.h"
 
 #include <cstdio>
 #include <cstdlib>

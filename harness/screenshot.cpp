@@ -1,4 +1,4 @@
-#include "tests/support/test_support.h"
+#include "harness/harness.h"
 
 #include <png.h>
 
