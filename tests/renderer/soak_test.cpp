@@ -1,6 +1,6 @@
 // Simulated time at 60 Hz: the rocket count stays true and at most five, the
-// particle count stays bounded and every node is freed at the end. Built with
-// AddressSanitizer, which also catches any use of a removed node.
+// particle count stays bounded and every node is freed at the end. In the
+// sanitizer build AddressSanitizer also catches any use of a removed node.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
