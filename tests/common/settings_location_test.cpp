@@ -11,6 +11,7 @@
 #include "common/user_folders.h"
 #include "settings/settings_location.h"
 #include "settings/settings_store.h"
+#include "tests/support/test_support.h"
 
 namespace tamaruka {
 namespace {
@@ -38,12 +39,7 @@ private:
 
 class SettingsLocationTest : public ::testing::Test {
 protected:
-    SettingsLocationTest()
-    {
-        std::string pattern = (std::filesystem::temp_directory_path() / "tamaruka-location-XXXXXX").string();
-        folder = ::mkdtemp(pattern.data());
-    }
-    ~SettingsLocationTest() override { std::filesystem::remove_all(folder); }
+    SettingsLocationTest() : folder(test::makeTempDir("tamaruka-location")) {}
 
     void writeFile(const std::string& path)
     {

@@ -5,7 +5,7 @@
 
 #include "frontend/frontend_state.h"
 #include "settings/settings_store.h"
-#include "temp_folder.h"
+#include "tests/support/temp_folder.h"
 
 namespace tamaruka {
 namespace {

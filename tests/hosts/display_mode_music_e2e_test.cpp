@@ -15,7 +15,7 @@
 #include <gtest/gtest.h>
 
 #include "settings/settings_store.h"
-#include "tests/music/music_audio_fixtures.h"
+#include "tests/support/music_audio_fixtures.h"
 #include "tests/support/test_support.h"
 
 namespace tamaruka::test {

@@ -1,12 +1,12 @@
-#include "renderer/x_error_guard.h"
+#include "renderer/desktop_mode_rescue.h"
 
 #include <X11/Xlib.h>
 #include <X11/extensions/Xrandr.h>
-#include <unistd.h>
 
 #include <cmath>
 
 #include "common/mode_refresh.h"
+#include "common/x_error_guard.h"
 
 namespace tamaruka {
 
@@ -86,28 +86,22 @@ void restoreDesktopMode(Display* display) {
     XRRFreeScreenResources(resources);
 }
 
-int ignoreError(Display*, XErrorEvent*) { return 0; }
-
-int connectionLost(Display* lost) {
-    if (desktopMode.switched) {
-        // The server keeps a mode after its client has gone.
-        if (Display* fresh = XOpenDisplay(DisplayString(lost))) {
-            restoreDesktopMode(fresh);
-            XCloseDisplay(fresh);
-        }
+void putDesktopModeBack(Display* lost) {
+    if (!desktopMode.switched) return;
+    // The server keeps a mode after its client has gone.
+    if (Display* fresh = XOpenDisplay(DisplayString(lost))) {
+        restoreDesktopMode(fresh);
+        XCloseDisplay(fresh);
     }
-    static const char text[] = "Tamaruka.data: the connection to the X server was lost\n";
-    [[maybe_unused]] const ssize_t written = ::write(STDERR_FILENO, text, sizeof text - 1);
-    // Nothing of the connection, the window or the context can be released
-    // any more; the server has freed them already.
-    ::_exit(0);
 }
 
 }  // namespace
 
-void installXErrorGuard() {
-    XSetErrorHandler(ignoreError);
-    XSetIOErrorHandler(connectionLost);
+void installRendererXErrorGuard() {
+    // Ends with 0, as a destroyed window does.
+    installXErrorGuard({.connectionLostLine = "Tamaruka.data: the connection to the X server was lost",
+                        .connectionLostExitCode = 0,
+                        .connectionLostAction = putDesktopModeBack});
 }
 
 void rememberDesktopMode(int width, int height, int refreshHz) {

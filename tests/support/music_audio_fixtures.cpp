@@ -1,4 +1,6 @@
-#include "tests/music/music_audio_fixtures.h"
+#include "tests/support/music_audio_fixtures.h"
+
+#include "harness/harness.h"
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -101,12 +103,7 @@ double DiskAudioOutput::seconds() const {
 }
 
 bool DiskAudioOutput::waitFor(double wanted, std::chrono::milliseconds timeout) const {
-    const auto end = std::chrono::steady_clock::now() + timeout;
-    while (seconds() < wanted) {
-        if (std::chrono::steady_clock::now() > end) return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    return true;
+    return waitUntil([&] { return seconds() >= wanted; }, timeout);
 }
 
 std::vector<std::int16_t> DiskAudioOutput::left(double from, double to) const {

@@ -1,4 +1,4 @@
-#include "renderer/stop_signals.h"
+#include "renderer/message_box_sweep.h"
 
 #include <fcntl.h>
 #include <sys/time.h>
@@ -11,7 +11,7 @@ namespace tamaruka {
 
 namespace {
 
-volatile std::sig_atomic_t stopFlag = 0;
+volatile std::sig_atomic_t sweeping = 0;
 
 // Writes the decimal digits of value at out; returns the end.
 char* appendNumber(char* out, long value) {
@@ -50,41 +50,28 @@ void killChildren() {
     if (pid > 0) ::kill(static_cast<pid_t>(pid), SIGKILL);
 }
 
-void onStopSignal(int) {
+void onSweepTimer(int) {
     const int savedErrno = errno;
-    if (!stopFlag) {
-        stopFlag = 1;
-        // A box shown just as the signal came would escape this first sweep;
-        // the timer sweeps again every 50 ms until the program has ended.
-        itimerval every50ms{{0, 50000}, {0, 50000}};
-        ::setitimer(ITIMER_REAL, &every50ms, nullptr);
-    }
     killChildren();
     errno = savedErrno;
 }
 
-void onSweepTimer(int) {
-    const int savedErrno = errno;
-    if (stopFlag) killChildren();
-    errno = savedErrno;
-}
-
-void install(int signal, void (*handler)(int)) {
-    struct sigaction action {};
-    action.sa_handler = handler;
-    action.sa_flags = SA_RESTART;
-    sigemptyset(&action.sa_mask);
-    ::sigaction(signal, &action, nullptr);
-}
-
 }  // namespace
 
-void installStopSignals() {
-    install(SIGTERM, onStopSignal);
-    install(SIGINT, onStopSignal);
-    install(SIGALRM, onSweepTimer);
+void sweepMessageBoxChildren() {
+    if (!sweeping) {
+        sweeping = 1;
+        // A box shown just as the signal came would escape this first sweep;
+        // the timer sweeps again every 50 ms until the program has ended.
+        struct sigaction action {};
+        action.sa_handler = onSweepTimer;
+        action.sa_flags = SA_RESTART;
+        sigemptyset(&action.sa_mask);
+        ::sigaction(SIGALRM, &action, nullptr);
+        itimerval every50ms{{0, 50000}, {0, 50000}};
+        ::setitimer(ITIMER_REAL, &every50ms, nullptr);
+    }
+    killChildren();
 }
-
-bool stopRequested() { return stopFlag != 0; }
 
 }  // namespace tamaruka

@@ -7,12 +7,11 @@ namespace tamaruka {
 // program for good when another client destroys the window under it.
 // - A protocol error (a request on a window that is gone) is ignored: the
 //   window's destruction reaches the message loop as its own notification.
-// - A lost connection (the server closed it, or another client killed it)
-//   leaves nothing to release on that connection: the desktop's display mode
-//   is put back through a new one when the renderer had switched it, the
-//   program says so in one line on stderr and ends with 0 at once, as a
+// - A lost connection (the server closed it, or another client killed it):
+//   the desktop's display mode is put back through a new one when the
+//   renderer had switched it, and the program ends with 0 at once, as a
 //   destroyed window does.
-void installXErrorGuard();
+void installRendererXErrorGuard();
 
 // The desktop's mode to put back should the connection be lost while the
 // renderer's own mode is on the display; forgotten once it is back.

@@ -1,4 +1,4 @@
-#include "x_helpers.h"
+#include "tests/support/window_text.h"
 
 #include <thread>
 
@@ -60,13 +60,8 @@ std::optional<std::string> readClipboard(std::chrono::milliseconds timeout)
     XConvertSelection(d, clipboard, utf8, property, window, CurrentTime);
     XFlush(d);
 
-    const auto deadline = std::chrono::steady_clock::now() + timeout;
-    while (std::chrono::steady_clock::now() < deadline) {
-        XEvent event;
-        if (!XCheckTypedWindowEvent(d, window, SelectionNotify, &event)) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-            continue;
-        }
+    XEvent event;
+    if (waitUntil([&] { return XCheckTypedWindowEvent(d, window, SelectionNotify, &event); }, timeout)) {
         if (event.xselection.property == None) return std::nullopt;  // nobody owns it
         Atom type = None;
         int format = 0;

@@ -1,6 +1,6 @@
 #pragma once
-// X helpers of the front-end's end-to-end tests (kept apart so that Xlib's
-// macros stay out of the test files).
+// The text of windows as a user copies it, through XTest and the clipboard
+// (kept apart so that Xlib's macros stay out of the test files).
 #include <chrono>
 #include <cstdint>
 #include <optional>

@@ -1,4 +1,4 @@
-#include "tests/run/saver_install.h"
+#include "tests/support/saver_install.h"
 
 #include <chrono>
 #include <csignal>

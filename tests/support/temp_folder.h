@@ -1,21 +1,18 @@
 #pragma once
-// Files for the unit tests: a fresh folder per test, and whole-file reads and writes.
-#include <cstdlib>
+// Files for the tests: a fresh folder per test, and whole-file reads and writes.
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
 
+#include "harness/harness.h"
+
 namespace tamaruka::test {
 
+// A folder of makeTempDir's, removed as soon as the test is done with it.
 class TempFolder {
 public:
-    TempFolder()
-    {
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / "tamaruka-frontend-XXXXXX").string();
-        path_ = ::mkdtemp(pattern.data()) ? pattern : std::string();
-    }
+    TempFolder() : path_(makeTempDir()) {}
     ~TempFolder()
     {
         std::error_code ignored;
