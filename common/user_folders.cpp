@@ -1,18 +1,40 @@
 #include "common/user_folders.h"
 
 #include <cstdlib>
+#include <filesystem>
 #include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace tamaruka {
 
+namespace {
+
+bool isFolder(const char* path) {
+    struct stat status {};
+    return path && *path && ::stat(path, &status) == 0 && S_ISDIR(status.st_mode);
+}
+
+}  // namespace
+
 std::optional<std::string> homeFolder() {
-    if (const char* home = std::getenv("HOME"); home && *home) return std::string(home);
+    // A home that exists on paper only (HOME=/nonexistent, as daemons and
+    // "nobody" have) counts as none.
+    if (const char* home = std::getenv("HOME"); home && *home) {
+        if (isFolder(home)) return std::string(home);
+        return std::nullopt;
+    }
     // No HOME (a stripped environment): fall back to the password database.
-    if (const passwd* entry = getpwuid(getuid()); entry && entry->pw_dir && *entry->pw_dir)
-        return std::string(entry->pw_dir);
+    if (const passwd* entry = getpwuid(getuid()); entry && isFolder(entry->pw_dir)) return std::string(entry->pw_dir);
     return std::nullopt;
+}
+
+bool folderCanBeWritten(const std::string& folder) {
+    std::filesystem::path existing(folder);
+    std::error_code error;
+    while (!std::filesystem::exists(existing, error) && existing.has_relative_path())
+        existing = existing.parent_path();
+    return isFolder(existing.c_str()) && ::access(existing.c_str(), W_OK | X_OK) == 0;
 }
 
 std::optional<std::string> xdgFolder(const char* variable, const char* fallbackUnderHome) {

@@ -5,8 +5,13 @@
 namespace tamaruka {
 
 // The user's home folder: $HOME, or the password database's entry when HOME
-// is unset or empty; nullopt when neither names one.
+// is unset or empty; nullopt when neither names one, or the one named is no
+// existing folder.
 std::optional<std::string> homeFolder();
+
+// Whether this user can write in the folder, or, where it does not exist
+// yet, make it: its nearest existing ancestor is a folder the user may write.
+bool folderCanBeWritten(const std::string& folder);
 
 // An XDG base folder: the variable's value when it is an absolute path (the
 // XDG rules ignore a relative one), else <home>/<fallbackUnderHome>; nullopt

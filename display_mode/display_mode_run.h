@@ -3,7 +3,7 @@
 
 namespace tamaruka {
 
-// Runs the display mode on $DISPLAY until a stop signal, the end of its
+// Runs the display mode on the display until a stop signal, the end of its
 // window or (in its own windows) the user ends it. Returns the exit code;
 // throws StartupError when it cannot start.
 int runDisplayMode(const DrawTarget& target, const DisplayModeOptions& options);

@@ -68,6 +68,8 @@ void GlWindowSurface::present() {
     else glFlush();
 }
 
+std::unique_ptr<FpsOverlay> GlWindowSurface::makeFpsOverlay() { return std::make_unique<FpsOverlay>(display_); }
+
 void GlWindowSurface::requestSwapInterval(int interval) {
     const int screen = DefaultScreen(display_);
     using ExtSwap = void (*)(Display*, GLXDrawable, int);

@@ -2,22 +2,29 @@
 #include <X11/Xlib.h>
 #include <GL/glx.h>
 
+#include "display_mode/frame_presenter.h"
+
 namespace tamaruka {
 
 // An OpenGL context drawing into one X window with that window's own visual,
 // as a host that made the window for GL expects; nothing is asked of the
 // visual beyond OpenGL and RGBA (no depth buffer is needed).
-class GlWindowSurface {
+class GlWindowSurface : public FramePresenter {
 public:
     // Throws StartupError when the window is gone or its visual has no OpenGL.
     GlWindowSurface(Display* display, Window window);
-    ~GlWindowSurface();  // releases the context
+    ~GlWindowSurface() override;  // releases the context
     GlWindowSurface(const GlWindowSurface&) = delete;
     GlWindowSurface& operator=(const GlWindowSurface&) = delete;
 
-    void makeCurrent();
+    bool readyForFrame() const override { return true; }
+    void beginFrame() override { makeCurrent(); }
     // Shows the frame: a buffer swap, or a flush for a single-buffered visual.
-    void present();
+    void present() override;
+    // Glyphs from the X server's core font.
+    std::unique_ptr<FpsOverlay> makeFpsOverlay() override;
+
+    void makeCurrent();
     // Asks the swap to wait for the display; a driver that offers no control is left as it is.
     void requestSwapInterval(int interval);
 

@@ -22,15 +22,11 @@ std::uint64_t steadyMilliseconds() {
 
 }  // namespace
 
-SceneSurface::SceneSurface(Display* display, Window window, const Settings& settings)
-    : display_(display), window_(window), settings_(settings), gl_(display, window), scene_(*this),
-      clock_(steadyMilliseconds()) {
-    XWindowAttributes attributes{};
-    XGetWindowAttributes(display, window, &attributes);
-    width_ = attributes.width;
-    height_ = attributes.height;
-    gl_.makeCurrent();
-    if (settings_.showFps) fps_ = std::make_unique<FpsOverlay>(display);
+SceneSurface::SceneSurface(FramePresenter& presenter, int width, int height, const Settings& settings)
+    : presenter_(presenter), settings_(settings), scene_(*this), clock_(steadyMilliseconds()), width_(width),
+      height_(height) {
+    presenter_.beginFrame();
+    if (settings_.showFps) fps_ = presenter_.makeFpsOverlay();
     resizeScene(width_, height_, verticalFieldOfView(width_, height_));
     sizeChanged_ = false;
     scene_.initScene();
@@ -46,7 +42,7 @@ void SceneSurface::resize(int width, int height) {
 }
 
 void SceneSurface::drawFrame(const std::string& fpsText) {
-    gl_.makeCurrent();
+    presenter_.beginFrame();
     if (sizeChanged_) {
         resizeScene(width_, height_, verticalFieldOfView(width_, height_));
         sizeChanged_ = false;
@@ -55,14 +51,14 @@ void SceneSurface::drawFrame(const std::string& fpsText) {
     if (settings_.printFrameSteps)
         std::fprintf(stderr, "frame step %u ms\n", scene_.currentTick - scene_.previousTick);
     if (fps_) fps_->draw(fpsText, width_, height_);
-    gl_.present();
+    presenter_.present();
 }
 
 void SceneSurface::shutdown(bool windowAlive) {
     if (shutDown_) return;
     shutDown_ = true;
     deleteGlObjects_ = windowAlive;
-    if (windowAlive) gl_.makeCurrent();
+    if (windowAlive) presenter_.beginFrame();
     scene_.shutdownScene();
     if (fps_ && !windowAlive) fps_->forgetLists();
     fps_.reset();

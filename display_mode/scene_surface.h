@@ -3,18 +3,16 @@
 #include <memory>
 #include <string>
 
-#include <X11/Xlib.h>
-
 #include "display_mode/fps_overlay.h"
-#include "display_mode/gl_window_surface.h"
+#include "display_mode/frame_presenter.h"
 #include "display_mode/step_clock.h"
 #include "fireworks/scene.h"
 
 namespace tamaruka {
 
-// One window with its own fireworks: the GL context on the window, the
-// scene, its clamped clock and the built-in sprite. The window's size is
-// followed from the X server's notifications.
+// One window with its own fireworks: the scene, its clamped clock and the
+// built-in sprite, drawn with OpenGL and shown through the window's
+// presenter. The window layer reports the window's size.
 class SceneSurface : private SceneHost {
 public:
     struct Settings {
@@ -23,15 +21,14 @@ public:
         bool printFrameSteps = false;  // test aid: each frame's step on stderr
     };
 
-    // Throws StartupError when the window or its GL context cannot be had.
-    SceneSurface(Display* display, Window window, const Settings& settings);
+    // `presenter` outlives the surface.
+    SceneSurface(FramePresenter& presenter, int width, int height, const Settings& settings);
     ~SceneSurface() override;
     SceneSurface(const SceneSurface&) = delete;
     SceneSurface& operator=(const SceneSurface&) = delete;
 
-    Window window() const { return window_; }
     void resize(int width, int height);
-    void requestSwapInterval(int interval) { gl_.makeCurrent(); gl_.requestSwapInterval(interval); }
+    bool readyForFrame() const { return presenter_.readyForFrame(); }
 
     // Advances the scene, draws it (with the --fps text) and shows the frame.
     void drawFrame(const std::string& fpsText);
@@ -47,10 +44,8 @@ private:
     void deleteSpriteTexture() override;
     void drawFrame(const Scene& scene) override;
 
-    Display* display_;
-    Window window_;
+    FramePresenter& presenter_;
     Settings settings_;
-    GlWindowSurface gl_;
     Scene scene_;
     ClampedTickClock clock_;
     std::unique_ptr<FpsOverlay> fps_;

@@ -13,12 +13,21 @@
 #include "frontend/platform/x11_instance_claim.h"
 #include "frontend/platform/x11_pointer.h"
 #include "frontend/platform/x11_window_lookup.h"
+#include "frontend/run/termination_signals.h"
 #include "settings/settings_store.h"
 #include "frontend/startup.h"
 #include "frontend/toolkit/program_services.h"
 
 namespace tamaruka {
 namespace {
+
+// The toolkit, from the first window or box on; caught signals are acted on
+// in its event loops from then.
+void startToolkit()
+{
+    ensureApplication();
+    actOnTerminationSignals();
+}
 
 // Main's platform on the X server and Qt.
 class DesktopStartupPlatform : public StartupPlatform {
@@ -30,21 +39,25 @@ public:
     bool claimInstance() override { return x11::claimInstance(); }
     void loadSettings(FrontEndState& state) override { LoadSettings(state.settings, state.programFolder); }
     bool fileExists(const std::string& path) override { return FileExists(path); }
-    void messageBox(const std::string& text) override { tamaruka::messageBox(text); }
+    void messageBox(const std::string& text) override
+    {
+        startToolkit();
+        tamaruka::messageBox(text);
+    }
     int showCursor(bool show) override { return tamaruka::showCursor(show); }
     void openPreviewWindow(FrontEndState& state, std::int32_t hostHandle) override
     {
-        ensureApplication();
+        startToolkit();
         tamaruka::openPreviewWindow(state, hostHandle);
     }
     void showSettingsDialog(FrontEndState& state) override
     {
-        ensureApplication();
+        startToolkit();
         tamaruka::showSettingsDialog(state);
     }
     void createRunWindow(FrontEndState& state) override
     {
-        ensureApplication();
+        startToolkit();
         tamaruka::createRunWindow(state);
     }
 };
@@ -62,6 +75,9 @@ bool anyWindowOpen()
 int main(int argc, char** argv)
 {
     using namespace tamaruka;
+    // Before anything else: a host may stop the program at any moment of its
+    // start-up. Until a window has its own end, a signal ends the program at once.
+    catchTerminationSignals([] { immediateEnd(0); });
     // Beyond a file-size limit a write fails (EFBIG) like any other failed
     // write, instead of killing the program halfway through a file.
     std::signal(SIGXFSZ, SIG_IGN);
@@ -82,5 +98,6 @@ int main(int argc, char** argv)
 
     DesktopStartupPlatform platform;
     if (runMain(state, platform) == MainOutcome::EndProgram || !anyWindowOpen()) immediateEnd(0);
+    startToolkit();
     immediateEnd(runEventLoop());
 }

@@ -93,15 +93,11 @@ std::error_code makeMissingFolders(const std::string& folder)
 }
 
 std::error_code replaceFileStreaming(const std::string& path, const ContentProducer& produce,
-                                     bool createFolder, LinkHandling links)
+                                     bool createFolder)
 {
     namespace fs = std::filesystem;
     if (path.empty()) return std::make_error_code(std::errc::invalid_argument);
-    fs::path target = fs::path(path);
-    if (std::error_code ignored; links == LinkHandling::WriteThrough && fs::is_symlink(target, ignored)) {
-        const fs::path resolved = fs::weakly_canonical(target, ignored);
-        if (!ignored) target = resolved;
-    }
+    const fs::path target = fs::path(path);
     fs::path folder = target.parent_path();
     if (folder.empty()) folder = ".";
     if (createFolder) {
@@ -140,11 +136,10 @@ std::error_code replaceFileStreaming(const std::string& path, const ContentProdu
     return {};
 }
 
-bool replaceFileAtomically(const std::string& path, std::string_view bytes, bool createFolder,
-                           LinkHandling links)
+bool replaceFileAtomically(const std::string& path, std::string_view bytes, bool createFolder)
 {
     const auto whole = [bytes](const ContentSink& sink) { return sink(bytes); };
-    return !replaceFileStreaming(path, whole, createFolder, links);
+    return !replaceFileStreaming(path, whole, createFolder);
 }
 
 }  // namespace tamaruka

@@ -18,18 +18,16 @@ using ContentProducer = std::function<std::error_code(const ContentSink& sink)>;
 // to the disk and renames it over the target, so that no reader ever sees
 // half a file and a crash, a full disk or a file-size limit leaves the old
 // file as it was and no temporary file behind. An existing target keeps its
-// permission bits. A symbolic link is written through to the file it names
-// (a user's settings kept elsewhere), or with LinkHandling::Replace replaced
-// by the new file itself (a cache file that must never write elsewhere).
+// permission bits. A symbolic link at the path is replaced by the new file
+// itself, never written through: whoever planted the link (or the user, when
+// the program runs as root) never has another file changed or taken over.
 // With createFolder the missing folders are made first (mode 0700: they hold
 // one user's files). The content streams through a small buffer, so memory
 // does not grow with the file. While it writes, the file-size signal is
 // ignored, so that a file-size limit fails the write (EFBIG) instead of
 // killing the process. Returns what went wrong, or no error.
-enum class LinkHandling { WriteThrough, Replace };
 std::error_code replaceFileStreaming(const std::string& path, const ContentProducer& produce,
-                                     bool createFolder = false,
-                                     LinkHandling links = LinkHandling::WriteThrough);
+                                     bool createFolder = false);
 
 // Makes each missing folder of the path with mode 0700 (they hold one
 // user's files); folders that exist stay as they are.
@@ -37,7 +35,6 @@ std::error_code makeMissingFolders(const std::string& folder);
 
 // The same for content already in memory; false when anything failed.
 bool replaceFileAtomically(const std::string& path, std::string_view bytes,
-                           bool createFolder = false,
-                           LinkHandling links = LinkHandling::WriteThrough);
+                           bool createFolder = false);
 
 }  // namespace tamaruka

@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <fcntl.h>
 #include <optional>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <algorithm>
 #include <cstring>
@@ -55,8 +56,23 @@ std::string foldedName(std::string_view cp932)
     return out;
 }
 
+class ProfileFileCategory : public std::error_category {
+public:
+    const char* name() const noexcept override { return "settings file"; }
+    std::string message(int code) const override
+    {
+        switch (static_cast<ProfileFileError>(code)) {
+        case ProfileFileError::NotRegularFile: return "not a regular file";
+        case ProfileFileError::TooLarge: return "larger than 1 MiB";
+        case ProfileFileError::LineTooLong: return "a line longer than 64 KiB";
+        }
+        return "unusable settings file";
+    }
+};
+
 // Reads a file line by line through a fixed buffer: memory holds the line
-// being handled, never the whole file.
+// being handled, never the whole file. Past profileFileLimit bytes or a line
+// of more than profileLineLimit bytes it stops with that error.
 class LineReader {
 public:
     explicit LineReader(int fd) : fd_(fd) {}
@@ -81,12 +97,16 @@ public:
             any = true;
             const char* begin = buffer_ + start_;
             const auto* newline = static_cast<const char*>(std::memchr(begin, '\n', end_ - start_));
+            const std::size_t length = newline ? static_cast<std::size_t>(newline - begin) : end_ - start_;
+            if (line.text.size() + length > profileLineLimit) {
+                error_ = ProfileFileError::LineTooLong;
+                return false;
+            }
+            line.text.append(begin, length);
             if (newline == nullptr) {
-                line.text.append(begin, end_ - start_);
                 start_ = end_;
                 continue;
             }
-            line.text.append(begin, newline - begin);
             start_ = static_cast<std::size_t>(newline - buffer_) + 1;
             if (!line.text.empty() && line.text.back() == '\r') {
                 line.text.pop_back();
@@ -104,6 +124,7 @@ public:
     bool rewind()
     {
         start_ = end_ = 0;
+        total_ = 0;
         if (::lseek(fd_, 0, SEEK_SET) == 0) return true;
         error_ = {errno, std::generic_category()};
         return false;
@@ -119,24 +140,47 @@ private:
             if (count < 0) error_ = {errno, std::generic_category()};
             start_ = 0;
             end_ = count > 0 ? static_cast<std::size_t>(count) : 0;
-            return count > 0;
+            total_ += end_;
+            if (total_ > profileFileLimit) {
+                // A file that grew while it was read, or one whose size fstat does not know.
+                error_ = ProfileFileError::TooLarge;
+                end_ = 0;
+            }
+            return end_ > 0;
         }
     }
 
     int fd_;
     char buffer_[64 * 1024];
     std::size_t start_ = 0, end_ = 0;
+    std::size_t total_ = 0;  // bytes read since the start
     std::error_code error_;
 };
 
 // The settings file opened for reading; no descriptor when it does not exist
-// (which reads as an empty file) or cannot be opened (error set).
+// (which reads as an empty file), cannot be opened, or is no regular file
+// within the size limit (error set). Opened without blocking, so that a FIFO
+// is turned away instead of waiting for a writer.
 class OpenedFile {
 public:
     explicit OpenedFile(const std::string& path)
         : fd_(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC))
     {
-        if (fd_ < 0 && errno != ENOENT) error_ = {errno, std::generic_category()};
+        if (fd_ < 0) {
+            if (errno != ENOENT) error_ = {errno, std::generic_category()};
+            return;
+        }
+        struct stat info {};
+        if (::fstat(fd_, &info) != 0)
+            error_ = {errno, std::generic_category()};
+        else if (!S_ISREG(info.st_mode))
+            error_ = ProfileFileError::NotRegularFile;
+        else if (static_cast<std::uintmax_t>(info.st_size) > profileFileLimit)
+            error_ = ProfileFileError::TooLarge;
+        if (error_) {
+            ::close(fd_);
+            fd_ = -1;
+        }
     }
     ~OpenedFile()
     {
@@ -184,9 +228,10 @@ struct Position {
     bool anyCrLf = false;        // a line ends in CRLF
 };
 
-// The first match counts; with stopAtKey the scan ends at the first key's line.
+// The first match counts. The scan goes to the end of the file, so that a
+// file beyond the limits has no values at all, wherever the fault lies.
 std::error_code find(LineReader& reader, std::string_view section, const std::vector<std::string>& keys,
-                     bool stopAtKey, Position& position)
+                     Position& position)
 {
     const std::string wantedSection = foldedName(section);
     std::vector<std::string> wantedKeys;
@@ -219,7 +264,6 @@ std::error_code find(LineReader& reader, std::string_view section, const std::ve
             if (k == 0) position.firstKeyValue = parsed.value;
             break;
         }
-        if (stopAtKey && position.keys[0]) break;
     }
     return reader.error();
 }
@@ -248,17 +292,26 @@ std::string cutToLimit(const std::string& cp932, std::size_t limit)
 
 }  // namespace
 
+std::error_code make_error_code(ProfileFileError error)
+{
+    static const ProfileFileCategory category;
+    return {static_cast<int>(error), category};
+}
+
 std::string readProfileString(const std::string& file, std::string_view section,
-                              std::string_view key)
+                              std::string_view key, std::error_code* failure)
 {
     const auto sectionBytes = utf8ToCp932(section);
     const auto keyBytes = utf8ToCp932(key);
     if (!sectionBytes || !keyBytes) return {};
     const OpenedFile opened(file);
+    if (failure) *failure = opened.error();
     if (opened.fd() < 0) return {};
     LineReader reader(opened.fd());
     Position position;
-    if (find(reader, *sectionBytes, {*keyBytes}, true, position) || !position.keys[0]) return {};
+    const std::error_code error = find(reader, *sectionBytes, {*keyBytes}, position);
+    if (failure) *failure = error;
+    if (error || !position.keys[0]) return {};
     return cp932ToUtf8(cutToLimit(unquoted(position.firstKeyValue), profileValueLimit));
 }
 
@@ -286,6 +339,8 @@ bool writeProfileStrings(const std::string& file, std::string_view section,
         const auto keyBytes = utf8ToCp932(entry.key);
         const auto valueBytes = utf8ToCp932(entry.value);
         if (!keyBytes || !valueBytes) return fail(invalid);
+        if (keyBytes->size() + 1 + valueBytes->size() > profileLineLimit)
+            return fail(ProfileFileError::LineTooLong);
         keys.push_back(*keyBytes);
         values.push_back(*valueBytes);
     }
@@ -298,7 +353,7 @@ bool writeProfileStrings(const std::string& file, std::string_view section,
     position.keys.assign(keys.size(), std::nullopt);
     if (opened.fd() >= 0) {
         reader.emplace(opened.fd());
-        if (const std::error_code error = find(*reader, *sectionBytes, keys, false, position))
+        if (const std::error_code error = find(*reader, *sectionBytes, keys, position))
             return fail(error);
     }
     // New lines follow the file's own line endings; a new file gets CRLF.
@@ -332,7 +387,8 @@ bool writeProfileStrings(const std::string& file, std::string_view section,
         if (!error && !position.section) error = sink("[" + *sectionBytes + "]" + newline + newLines);
         return error;
     };
-    if (const std::error_code error = replaceFileStreaming(file, produce)) return fail(error);
+    if (const std::error_code error = replaceFileStreaming(file, produce))
+        return fail(error);
     return true;
 }
 

@@ -1,5 +1,7 @@
 #include "settings/settings_store.h"
 
+#include <cerrno>
+#include <cstdio>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -27,12 +29,37 @@ std::string_view cutToFieldOf128(std::string_view utf8)
     return utf8;
 }
 
+// Reads the keys of one settings file. A file that cannot be read, or is
+// beyond the limits, reads as empty (every setting its default) and is
+// reported once, on stderr: the user learns why the settings are not taken.
+class SettingsReader {
+public:
+    explicit SettingsReader(std::string file) : file_(std::move(file)) {}
+
+    std::string read(std::string_view key)
+    {
+        if (unusable_) return {};
+        std::error_code failure;
+        std::string value = readProfileString(file_, settingsSection, key, &failure);
+        if (failure) {
+            unusable_ = true;
+            std::fprintf(stderr, "%s: the settings file %s cannot be used (%s); the default settings apply.\n",
+                         program_invocation_short_name, file_.c_str(), failure.message().c_str());
+        }
+        return value;
+    }
+
+private:
+    std::string file_;
+    bool unusable_ = false;
+};
+
 // One numeric setting: empty -> 0, a number -> its floor, anything else
 // (not a number, beyond 16 bits) abandons the step and keeps the value.
-void loadNumber(std::int16_t& setting, std::string_view key, const std::string& file)
+void loadNumber(std::int16_t& setting, std::string_view key, SettingsReader& reader)
 {
     runStep([&] {
-        const auto number = settingNumber(ReadIni(settingsSection, key, file));
+        const auto number = settingNumber(reader.read(key));
         if (!number) throw StepError("setting is not a 16-bit number");
         setting = *number;
     });
@@ -71,11 +98,11 @@ bool WriteIniKeys(std::string_view section, const std::vector<IniKey>& keys, con
 
 void LoadSettings(MusicSettings& settings, const std::string& programFolder)
 {
-    const std::string file = settingsFileToRead(programFolder);
-    loadNumber(settings.bgmKind, bgmKindKey, file);
-    loadNumber(settings.bgmRepeat, bgmRepeatKey, file);
+    SettingsReader reader(settingsFileToRead(programFolder));
+    loadNumber(settings.bgmKind, bgmKindKey, reader);
+    loadNumber(settings.bgmRepeat, bgmRepeatKey, reader);
     runStep([&] {
-        const std::string musicFile = ReadIni(settingsSection, bgmFileKey, file);
+        const std::string musicFile = reader.read(bgmFileKey);
         settings.bgmFile = musicFile;
         if (musicFile.empty() || !FileExists(musicFile)) {
             settings.bgmFile.clear();

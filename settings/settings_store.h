@@ -45,6 +45,8 @@ bool WriteIniKeys(std::string_view section, const std::vector<IniKey>& keys, con
 // Reads the three settings of settingsFileToRead(programFolder) into
 // settings. Each setting is one step under the error rule: a value that
 // is not a number, or does not fit 16 bits, leaves the setting as it was.
+// A file that cannot be used (no regular file, beyond the size limits,
+// unreadable) gives every setting its default, with one line on stderr.
 // Afterwards a kind of 2 always comes with an existing music file.
 void LoadSettings(MusicSettings& settings, const std::string& programFolder);
 

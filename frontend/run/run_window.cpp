@@ -54,8 +54,11 @@ private:
                                  "no runtime folder of this user); running without it.\n");
             throw StepError("no sprite folder");
         }
-        // A folder that cannot be made or written is skipped silently.
-        if (!saveBitmapFileAtomically(path, picture)) throw StepError("sprite file not written");
+        if (!saveBitmapFileAtomically(path, picture)) {
+            std::fprintf(stderr, "Tamaruka.scr: cannot write the sprite file %s; running without it.\n",
+                         path.c_str());
+            throw StepError("sprite file not written");
+        }
     }
     void startProgram(const std::string& path) override {
         int error = 0;

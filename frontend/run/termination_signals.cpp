@@ -1,5 +1,6 @@
 #include "frontend/run/termination_signals.h"
 
+#include <cstdio>
 #include <stdexcept>
 
 #include <QCoreApplication>
@@ -8,20 +9,38 @@
 #include "common/stop_signals.h"
 
 namespace tamaruka {
+namespace {
 
-void handleTerminationSignals(std::function<void()> onSignal) {
-    static StopSignals* stopSignals = nullptr;
+// Both live as long as the process: it ends by the immediate end.
+StopSignals* stopSignals = nullptr;
+std::function<void()>* action = nullptr;
+
+}  // namespace
+
+void catchTerminationSignals(std::function<void()> defaultAction) {
+    if (!action) action = new std::function<void()>(std::move(defaultAction));
     if (stopSignals) return;
     try {
-        // Lives as long as the process: the run ends it by the immediate end.
         stopSignals = new StopSignals;
-    } catch (const std::runtime_error&) {
-        return;
+    } catch (const std::runtime_error& error) {
+        std::fprintf(stderr, "Tamaruka.scr: %s; a signal ends the program at once.\n", error.what());
     }
+}
+
+void actOnTerminationSignals() {
+    static bool acting = false;
+    if (acting || !stopSignals || !QCoreApplication::instance()) return;
+    acting = true;
     auto* notifier = new QSocketNotifier(stopSignals->fd(), QSocketNotifier::Read, QCoreApplication::instance());
-    QObject::connect(notifier, &QSocketNotifier::activated, notifier, [onSignal = std::move(onSignal)] {
-        if (stopSignals->received()) onSignal();
+    QObject::connect(notifier, &QSocketNotifier::activated, notifier, [] {
+        if (stopSignals->received() && action && *action) (*action)();
     });
+}
+
+void handleTerminationSignals(std::function<void()> onSignal) {
+    catchTerminationSignals({});
+    *action = std::move(onSignal);
+    actOnTerminationSignals();
 }
 
 }  // namespace tamaruka

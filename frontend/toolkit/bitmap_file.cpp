@@ -53,7 +53,7 @@ bool writeBmpFile(const std::string& path, const Bitmap& bitmap, int bitsPerPixe
     const std::vector<std::uint8_t> bytes = encodeBmp(bitmap, bitsPerPixel);
     if (bytes.empty()) return false;
     return replaceFileAtomically(path, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()),
-                                 true, LinkHandling::Replace);
+                                 true);
 }
 
 }  // namespace tamaruka

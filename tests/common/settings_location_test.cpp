@@ -57,11 +57,27 @@ TEST_F(SettingsLocationTest, UserFileFollowsTheXdgConfigFolder)
     EXPECT_EQ(userSettingsFilePath(), "/srv/config/tamaruka/Tamaruka.ini");
     // A relative value is ignored, as the XDG rules say.
     environment.set("XDG_CONFIG_HOME", "relative/config");
-    environment.set("HOME", "/home/hanabi");
-    EXPECT_EQ(userSettingsFilePath(), "/home/hanabi/.config/tamaruka/Tamaruka.ini");
+    const std::string home = folder + "/hanabi";
+    std::filesystem::create_directory(home);
+    environment.set("HOME", home.c_str());
+    environment.set("XDG_CACHE_HOME", nullptr);
+    EXPECT_EQ(userSettingsFilePath(), home + "/.config/tamaruka/Tamaruka.ini");
     environment.set("XDG_CONFIG_HOME", nullptr);
-    EXPECT_EQ(userSettingsFilePath(), "/home/hanabi/.config/tamaruka/Tamaruka.ini");
-    EXPECT_EQ(spriteFilePath(), "/home/hanabi/.cache/tamaruka/Fireworks.bmp");
+    EXPECT_EQ(userSettingsFilePath(), home + "/.config/tamaruka/Tamaruka.ini");
+    EXPECT_EQ(spriteFilePath(), home + "/.cache/tamaruka/Fireworks.bmp");
+}
+
+// A home that exists on paper only is no home: the sprite goes where it goes
+// without one, the user's private runtime folder, and there is no user file.
+TEST_F(SettingsLocationTest, AHomeThatDoesNotExistCountsAsNone)
+{
+    environment.set("HOME", "/nonexistent");
+    environment.set("XDG_CACHE_HOME", nullptr);
+    environment.set("XDG_CONFIG_HOME", nullptr);
+    environment.set("XDG_RUNTIME_DIR", folder.c_str());  // mkdtemp made it ours, 0700
+    EXPECT_EQ(homeFolder(), std::nullopt);
+    EXPECT_EQ(userSettingsFilePath(), "");
+    EXPECT_EQ(spriteFilePath(), folder + "/tamaruka/Fireworks.bmp");
 }
 
 TEST_F(SettingsLocationTest, TheUsersFileWinsOverTheOneBesideThePrograms)

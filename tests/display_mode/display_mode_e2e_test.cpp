@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <csignal>
 #include <cstdio>
+#include <filesystem>
 #include <memory>
 #include <regex>
 #include <thread>
@@ -161,6 +162,32 @@ TEST_P(StopSignal, EndsWithZeroAtOnce) {
 
 INSTANTIATE_TEST_SUITE_P(HostsStopWith, StopSignal, ::testing::Values(SIGTERM, SIGINT, SIGHUP),
                          [](const auto& info) { return std::string(sigabbrev_np(info.param)); });
+
+// Settings that never end (a link to a device): tamaruka draws with the
+// default settings, in bounded memory, says why on stderr, and SIGTERM ends it.
+class EndlessSettings : public HostWindowTest, public ::testing::WithParamInterface<const char*> {};
+
+TEST_P(EndlessSettings, FireworksWithTheDefaults) {
+    const std::string config = test::makeTempDir("tamaruka-config");
+    const std::string ini = config + "/tamaruka/Tamaruka.ini";
+    std::filesystem::create_directories(config + "/tamaruka");
+    std::filesystem::create_symlink(GetParam(), ini);
+    startInHost({100, 100, 640, 480}, {"-root", "--music"}, {{"XDG_CONFIG_HOME", config}});
+    ASSERT_TRUE(waitForFireworks(x, area)) << program->outputText();
+    const std::string said =
+        "tamaruka: the settings file " + ini + " cannot be used (not a regular file); the default settings apply.\n";
+    EXPECT_TRUE(test::waitUntil([&] { return program->outputText().find(said) != std::string::npos; }, 5s))
+        << program->outputText();
+    const long peak = test::processStatusKilobytes(program->pid(), "VmHWM");
+    std::printf("[ measured ] %s: peak memory %ld kB\n", GetParam(), peak);
+    EXPECT_LT(peak, 300 * 1024);
+    const Ending ending = endAfter(*program, [&] { program->sendSignal(SIGTERM); });
+    EXPECT_EQ(ending.code, 0) << program->outputText();
+    std::filesystem::remove_all(config);
+}
+
+INSTANTIATE_TEST_SUITE_P(Devices, EndlessSettings, ::testing::Values("/dev/zero", "/dev/urandom"),
+                         [](const auto& info) { return std::string(info.param + 5); });
 
 TEST_F(HostWindowTest, DestroyedHostWindowEndsWithZero) {
     startInHost({100, 100, 640, 480}, {"-root"});

@@ -10,10 +10,9 @@
 #include <gtest/gtest.h>
 
 #include "settings/atomic_file.h"
+#include "settings/ini_file.h"
 #include "settings/settings_store.h"
 #include "tests/support/temp_folder.h"
-#include "tests/support/sanitizers.h"
-#include "tests/support/test_support.h"
 
 namespace tamaruka {
 namespace {
@@ -129,73 +128,64 @@ TEST(IniFile, WritingKeepsEveryOtherLineByteForByte)
               1);  // no temporary file left behind
 }
 
-long peakKilobytes() { return test::processStatusKilobytes(::getpid(), "VmHWM"); }
-
-TEST(IniFile, LargeFileIsReadAndRewrittenInMemoryThatDoesNotGrowWithIt)
+TEST(IniFile, FilesBeyondTheLimitsHaveNoValuesAndAreNeverRewritten)
 {
-    TAMARUKA_SKIP_MEMORY_FIGURES_UNDER_ASAN();
     TempFolder folder;
     const std::string ini = folder.file("Tamaruka.ini");
-    // 64 MB of short lines, one line longer than any read buffer, the
-    // section at the start and a key deep down in another section, the last
-    // line without a line break.
-    const std::string head = "[Section]\r\n" + kindKeyBytes + "= 1\r\n\r\n[Other]\r\n";
-    const std::string filler = "; a short line of filler\r\n";
-    const std::string longLine = "long=" + std::string(200 * 1024, 'x') + "\r\n";
-    const std::string tail = "deep=found\r\nlast=line";
-    {
-        std::ofstream out(ini, std::ios::binary);
-        out << head;
-        for (int i = 0; i < 1'200'000; ++i) out << filler;
-        out << longLine;
-        for (int i = 0; i < 1'200'000; ++i) out << filler;
-        out << tail;
+    // Exactly at both limits: a line of profileLineLimit bytes, the file
+    // padded to profileFileLimit bytes, the key after the long line.
+    const std::string head = "[Section]\r\nlong=" + std::string(profileLineLimit - 5, 'x') + "\n";
+    const std::string tail = kindKeyBytes + "= 1\r\n";
+    const std::size_t fillerSize = profileFileLimit - head.size() - tail.size();
+    std::string filler;
+    while (fillerSize - filler.size() > 100) filler += std::string(98, ';') + "\r\n";
+    filler += std::string(fillerSize - filler.size() - 1, ';') + "\n";
+    writeBytes(ini, head + filler + tail);
+    ASSERT_EQ(std::filesystem::file_size(ini), profileFileLimit);
+    std::error_code why;
+    EXPECT_EQ(ReadIni("Section", "long", ini), std::string(255, 'x'));
+    EXPECT_EQ(readProfileString(ini, "Section", bgmKindKey, &why), "1");
+    EXPECT_FALSE(why);
+
+    struct Case {
+        std::string bytes;
+        ProfileFileError error;
+    };
+    const Case cases[] = {
+        {head + filler + tail + ";", ProfileFileError::TooLarge},
+        {"[Section]\r\n" + kindKeyBytes + "= 1\r\n;" + std::string(profileLineLimit, 'x'),
+         ProfileFileError::LineTooLong},
+    };
+    for (const Case& beyond : cases) {
+        writeBytes(ini, beyond.bytes);
+        EXPECT_EQ(readProfileString(ini, "Section", bgmKindKey, &why), "");
+        EXPECT_EQ(why, beyond.error) << why.message();
+        EXPECT_FALSE(WriteIni("Section", bgmRepeatKey, " 5", ini, &why));
+        EXPECT_EQ(why, beyond.error);
+        EXPECT_EQ(readBytes(ini), beyond.bytes);
     }
-    const auto sizeBefore = std::filesystem::file_size(ini);
-    const long before = peakKilobytes();
-
-    EXPECT_EQ(ReadIni("Other", "deep", ini), "found");
-    EXPECT_EQ(ReadIni("Other", "long", ini), std::string(255, 'x'));
-    EXPECT_EQ(ReadIni("Section", bgmKindKey, ini), "1");
-    EXPECT_TRUE(WriteIni("Section", bgmRepeatKey, " 5", ini));  // inserted near the start
-    EXPECT_TRUE(WriteIni("Other", "deep", "changed", ini));    // changed near the end
-    const long grown = peakKilobytes() - before;
-    std::printf("peak memory grew by %ld kB for a %ju-byte file\n", grown,
-                static_cast<std::uintmax_t>(sizeBefore));
-    EXPECT_LT(grown, 4 * 1024);
-
-    const std::string inserted = repeatKeyBytes + "= 5\r\n";
-    EXPECT_EQ(std::filesystem::file_size(ini), sizeBefore + inserted.size() + 2);
-    std::ifstream in(ini, std::ios::binary);
-    std::string start(head.size() + inserted.size(), '\0');
-    in.read(start.data(), static_cast<std::streamsize>(start.size()));
-    EXPECT_EQ(start, "[Section]\r\n" + kindKeyBytes + "= 1\r\n" + inserted + "\r\n[Other]\r\n");
-    const std::string expectedEnd = "filler\r\ndeep=changed\r\nlast=line";
-    std::string end(expectedEnd.size(), '\0');
-    in.seekg(-static_cast<std::streamoff>(end.size()), std::ios::end);
-    in.read(end.data(), static_cast<std::streamsize>(end.size()));
-    EXPECT_EQ(end, expectedEnd);
-    EXPECT_EQ(ReadIni("Other", "long", ini), std::string(255, 'x'));
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.path()),
-                            std::filesystem::directory_iterator{}),
-              1);
+    EXPECT_EQ(std::error_code(ProfileFileError::TooLarge).message(), "larger than 1 MiB");
+    EXPECT_EQ(std::error_code(ProfileFileError::LineTooLong).message(), "a line longer than 64 KiB");
 }
 
-TEST(IniFile, SettingsAreWrittenThroughALinkAndACacheFileReplacesIt)
+TEST(IniFile, ALinkIsReplacedByTheNewFileAndWhatItNamesStaysAsItWas)
 {
     TempFolder folder;
     const std::string kept = folder.file("dotfiles.ini");
     const std::string ini = folder.file("Tamaruka.ini");
-    writeBytes(kept, "[Section]\r\n");
+    writeBytes(kept, "[Section]\r\nother=kept\r\n");
     std::filesystem::create_symlink(kept, ini);
     EXPECT_TRUE(WriteIni("Section", "k", "1", ini));
-    EXPECT_TRUE(std::filesystem::is_symlink(ini));
-    EXPECT_EQ(readBytes(kept), "[Section]\r\nk=1\r\n");
+    EXPECT_FALSE(std::filesystem::is_symlink(ini));
+    EXPECT_EQ(readBytes(ini), "[Section]\r\nother=kept\r\nk=1\r\n");  // its lines are kept
+    EXPECT_EQ(readBytes(kept), "[Section]\r\nother=kept\r\n");
 
-    EXPECT_TRUE(replaceFileAtomically(ini, "new", false, LinkHandling::Replace));
+    std::filesystem::remove(ini);
+    std::filesystem::create_symlink(kept, ini);
+    EXPECT_TRUE(replaceFileAtomically(ini, "new"));
     EXPECT_FALSE(std::filesystem::is_symlink(ini));
     EXPECT_EQ(readBytes(ini), "new");
-    EXPECT_EQ(readBytes(kept), "[Section]\r\nk=1\r\n");  // the file it named is untouched
+    EXPECT_EQ(readBytes(kept), "[Section]\r\nother=kept\r\n");
 }
 
 TEST(IniFile, SeveralKeysGoInOneRewrite)

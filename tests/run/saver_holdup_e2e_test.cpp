@@ -93,6 +93,89 @@ TEST_P(SaverSignalE2E, SignalEndsFrontEndAndRenderer) {
 INSTANTIATE_TEST_SUITE_P(Signals, SaverSignalE2E, ::testing::Values(SIGTERM, SIGINT, SIGHUP),
                          [](const auto& info) { return std::string(sigabbrev_np(info.param)); });
 
+// Whether the process has a handler of its own for the signal (the SigCgt
+// mask of /proc/<pid>/status).
+bool catchesSignal(int pid, int signal) {
+    std::ifstream status("/proc/" + std::to_string(pid) + "/status");
+    for (std::string line; std::getline(status, line);)
+        if (line.rfind("SigCgt:", 0) == 0) return (std::stoull(line.substr(7), nullptr, 16) >> (signal - 1)) & 1;
+    return false;
+}
+
+// How many sockets the process holds: those it inherited, then its X connection.
+int socketCount(int pid) {
+    int count = 0;
+    std::error_code error;
+    for (const auto& entry : fs::directory_iterator("/proc/" + std::to_string(pid) + "/fd", error))
+        count += fs::read_symlink(entry.path(), error).string().rfind("socket:", 0) == 0 ? 1 : 0;
+    return count;
+}
+
+// A host stops the saver or the preview at any moment of its start-up. The
+// program catches signals before it does anything else (before it connects
+// to the X server); from then on SIGTERM is handled: code 0, not a death by
+// the signal, and nothing stays behind.
+class SignalAtStartE2E : public SaverHoldUpE2E, public ::testing::WithParamInterface<const char*> {};
+
+TEST_P(SignalAtStartE2E, EndsByHandlingIt) {
+    const std::string mode = GetParam();
+    std::vector<std::string> args{mode};
+    if (mode == "/P") args.push_back(std::to_string(x.createWindow("preview host", 152, 112, true, 0x808080)));
+    for (const int offset : {0, 1, 2, 5, 10, 15, 20}) {
+        saver = install.start(args);
+        const auto started = Clock::now();
+        bool connectedBeforeCatching = false;
+        // Taken while the program still loads its libraries: what it inherited.
+        const int inherited = socketCount(saver->pid());
+        for (;;) {
+            // A new socket seen first and no handler seen after it: the order is wrong.
+            const bool connected = socketCount(saver->pid()) > inherited;
+            if (catchesSignal(saver->pid(), SIGTERM) || Clock::now() - started > 5s) break;
+            connectedBeforeCatching = connectedBeforeCatching || connected;
+            std::this_thread::sleep_for(50us);
+        }
+        const auto caught = Clock::now();
+        EXPECT_FALSE(connectedBeforeCatching) << mode;
+        std::this_thread::sleep_for(std::chrono::milliseconds(offset));
+        saver->sendSignal(SIGTERM);
+        std::printf("%s: signals caught %lld us after the start; SIGTERM %d ms later\n", mode.c_str(),
+                    static_cast<long long>(std::chrono::duration_cast<std::chrono::microseconds>(caught - started).count()),
+                    offset);
+        EXPECT_EQ(saver->waitExit(5s), 0) << mode << ", SIGTERM at " << offset << " ms\n" << saver->outputText();
+        EXPECT_TRUE(waitUntil([&] { return !install.rendererRunning(); }, 5s));
+        // The next start must not meet this one's window.
+        EXPECT_TRUE(x.waitForWindowGone("Kirabo_Main", 5s));
+        EXPECT_TRUE(x.waitForWindowGone("--Fireworks--", 5s));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Modes, SignalAtStartE2E, ::testing::Values("/S", "/P"),
+                         [](const auto& info) { return std::string(info.param + 1); });
+
+// Settings that never end (a link to a device): the run starts with the
+// default settings at once, in bounded memory, says why on stderr, and
+// SIGTERM still ends it.
+class EndlessSettingsE2E : public SaverHoldUpE2E, public ::testing::WithParamInterface<const char*> {};
+
+TEST_P(EndlessSettingsE2E, RunStartsWithTheDefaults) {
+    const std::string ini = install.folder() + "/Tamaruka.ini";
+    fs::create_symlink(GetParam(), ini);
+    startSaver();
+    const long peak = processStatusKilobytes(saver->pid(), "VmHWM");
+    std::printf("%s: front-end peak memory %ld kB\n", GetParam(), peak);
+    EXPECT_LT(peak, 200 * 1024);
+    EXPECT_NE(saver->outputText().find("Tamaruka.scr: the settings file " + ini +
+                                       " cannot be used (not a regular file); the default settings apply.\n"),
+              std::string::npos)
+        << saver->outputText();
+    saver->sendSignal(SIGTERM);
+    EXPECT_EQ(timedExit(*saver, GetParam()), 0);
+    EXPECT_TRUE(waitUntil([&] { return !install.rendererRunning(); }, 5s));
+}
+
+INSTANTIATE_TEST_SUITE_P(Devices, EndlessSettingsE2E, ::testing::Values("/dev/zero", "/dev/urandom"),
+                         [](const auto& info) { return std::string(info.param + 5); });
+
 TEST_F(SaverHoldUpE2E, KilledFrontEndTakesTheRendererWithIt) {
     startSaver();
     saver->sendSignal(SIGKILL);
@@ -190,15 +273,19 @@ TEST_F(SaverHoldUpE2E, SpriteWriteBeyondTheFileSizeLimitKeepsTheOldFile) {
     EXPECT_EQ(timedExit(*saver, "SIGTERM"), 0);
 }
 
-// A user without HOME or password entry, so without a cache folder: the
+// A user without a usable cache folder: no HOME and no password entry, a
+// HOME that does not exist, or a cache folder the user cannot write. The
 // sprite goes to the runtime folder only when it is the user's own and
 // private; a folder others can write is never used, and then the run goes on
 // without the file and says so. The renderer agrees on the place: it finds
 // the file, or shows its "cannot open" box.
+enum class Home { None, Nonexistent, UnwritableCache };
+
 struct HomelessUser {
     const char* name;
     int runtimeMode;  // 0: no XDG_RUNTIME_DIR
     bool spriteWritten;
+    Home home = Home::None;
 };
 
 class HomelessUserE2E : public SaverHoldUpE2E, public ::testing::WithParamInterface<HomelessUser> {};
@@ -219,10 +306,16 @@ TEST_P(HomelessUserE2E, SpriteGoesOnlyToAPrivateFolder) {
         ASSERT_EQ(::chown(runtime.c_str(), nobodyKnows, nobodyKnows), 0);
         ASSERT_EQ(::chmod(runtime.c_str(), static_cast<mode_t>(GetParam().runtimeMode)), 0);
     }
+    std::string home;
+    if (GetParam().home == Home::Nonexistent) home = "/nonexistent";
+    if (GetParam().home == Home::UnwritableCache) {
+        home = install.folder() + "/home";  // root's, as is its cache folder
+        fs::create_directories(home + "/.cache");
+    }
     saver = std::make_unique<ChildProcess>(
         "/usr/bin/setpriv",
         std::vector<std::string>{"--reuid=54321", "--regid=54321", "--clear-groups", install.folder() + "/Tamaruka.scr", "/S"},
-        std::map<std::string, std::string>{{"HOME", ""}, {"XDG_CACHE_HOME", ""}, {"XDG_RUNTIME_DIR", runtime}});
+        std::map<std::string, std::string>{{"HOME", home}, {"XDG_CACHE_HOME", ""}, {"XDG_RUNTIME_DIR", runtime}});
     ASSERT_TRUE(x.waitForWindow("--Fireworks--", 20s, false).has_value()) << saver->outputText();
 
     const std::string inRuntime = runtime + "/tamaruka/Fireworks.bmp";
@@ -250,7 +343,9 @@ TEST_P(HomelessUserE2E, SpriteGoesOnlyToAPrivateFolder) {
 INSTANTIATE_TEST_SUITE_P(RuntimeFolders, HomelessUserE2E,
                          ::testing::Values(HomelessUser{"NoRuntimeFolder", 0, false},
                                            HomelessUser{"SharedRuntimeFolder", 01777, false},
-                                           HomelessUser{"PrivateRuntimeFolder", 0700, true}),
+                                           HomelessUser{"PrivateRuntimeFolder", 0700, true},
+                                           HomelessUser{"HomeThatDoesNotExist", 0700, true, Home::Nonexistent},
+                                           HomelessUser{"CacheThatCannotBeWritten", 0700, true, Home::UnwritableCache}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 // A CD source that would block every open: the front-end's thread never

@@ -15,6 +15,9 @@
 #include <sstream>
 #include <thread>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include "tests/support/window_text.h"
 #include "tests/support/test_support.h"
 #include "tests/ui/x_input.h"
@@ -317,44 +320,119 @@ TEST_F(SettingsDialogE2E, ConfirmWritesTheUsersOwnFileInANewFolderAndLeavesTheDe
     EXPECT_EQ(fileBytes(defaultIni()), defaults);
 }
 
-TEST_F(SettingsDialogE2E, HugeSettingsFileIsLoadedAndSavedInBoundedMemory)
+// Settings files that have no usable values: one far beyond the size limit,
+// devices that never end, a FIFO. The dialog opens with the defaults at once
+// in bounded memory, says so on stderr, refuses to save over them with the
+// reason (never "Illegal seek"), and a signal still ends it cleanly.
+struct UnusableFile {
+    const char* name;
+    const char* linkTarget;  // a link to this, or nullptr
+    bool fifo;
+    const char* reason;
+};
+
+class UnusableSettingsFileE2E : public SettingsDialogE2E, public ::testing::WithParamInterface<UnusableFile> {};
+
+TEST_P(UnusableSettingsFileE2E, DefaultsAreShownAndTheFileIsNeverRewritten)
 {
-    // 100 MB of short lines after the three keys: read at start, rewritten on OK.
-    const std::string otherKeys = "BGM\xD8\xCB\xDF\xB0\xC4= 0\r\nBGM\xCC\xA7\xB2\xD9=\r\n";
-    const std::string head = "[Section]\r\nBGM\x8B\xE6\x95\xAA= 0\r\n" + otherKeys;
-    const std::string line = "; kept line\r\n";
+    const UnusableFile file = GetParam();
     fs::create_directories(fs::path(ini()).parent_path());
-    {
+    if (file.linkTarget) {
+        fs::create_symlink(file.linkTarget, ini());
+    } else if (file.fifo) {
+        ASSERT_EQ(::mkfifo(ini().c_str(), 0600), 0);
+    } else {
+        // 2 MB of short lines after the keys.
         std::ofstream out(ini(), std::ios::binary);
-        out << head;
-        for (int i = 0; i < 100'000'000 / static_cast<int>(line.size()); ++i) out << line;
+        out << "[Section]\r\nBGM\x8B\xE6\x95\xAA= 1\r\n";
+        for (int i = 0; i < 2'000'000 / 13; ++i) out << "; kept line\r\n";
     }
-    const auto size = fs::file_size(ini());
+    const auto sizeBefore = file.linkTarget || file.fifo ? 0 : fs::file_size(ini());
     openDialog();
-    const long atLoad = test::processStatusKilobytes(program->pid(), "VmHWM");
+    const long peak = test::processStatusKilobytes(program->pid(), "VmHWM");
+    std::printf("%s: peak memory %ld kB with the dialog open\n", file.name, peak);
+    EXPECT_LT(peak, 200 * 1024);
+    EXPECT_NE(program->outputText().find("Tamaruka.scr: the settings file " + ini() + " cannot be used (" +
+                                         file.reason + "); the default settings apply.\n"),
+              std::string::npos)
+        << program->outputText();
+    EXPECT_TRUE(markerSelected(imgNone));  // the default: no music
+
     clickOn(lblCd);
     clickOn(cmdSet);
-    // The peak once saved, read until the program is gone (the save's time is
-    // in bench/settings_file_benchmark).
-    long atSave = atLoad;
-    ASSERT_TRUE(test::waitUntil([&] {
-        atSave = std::max(atSave, test::processStatusKilobytes(program->pid(), "VmHWM"));
-        return !program->running();
-    }, 120s)) << "still saving after 120 s";
-    std::printf("peak memory %ld kB with the dialog open, %ld kB after saving a %ju-byte file\n",
-                atLoad, atSave, static_cast<std::uintmax_t>(size));
-    EXPECT_LT(atSave, 200 * 1024);  // a copy of the file alone would be 100 MB more
+    EXPECT_EQ(copyAndCloseMessageBox(), "設定を保存できませんでした：\n" + ini() + "\n" + file.reason);
+    if (file.linkTarget) {
+        EXPECT_EQ(fs::read_symlink(ini()), file.linkTarget);
+    } else if (file.fifo) {
+        EXPECT_EQ(fs::symlink_status(ini()).type(), fs::file_type::fifo);
+    } else {
+        EXPECT_EQ(fs::file_size(ini()), sizeBefore);
+    }
+    program->sendSignal(SIGTERM);
+    EXPECT_EQ(program->waitExit(5s), 0);
+    EXPECT_EQ(leftovers(), std::vector<std::string>{});
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, UnusableSettingsFileE2E,
+    ::testing::Values(UnusableFile{"TwoMegabytes", nullptr, false, "larger than 1 MiB"},
+                      UnusableFile{"LinkToDevZero", "/dev/zero", false, "not a regular file"},
+                      UnusableFile{"LinkToDevUrandom", "/dev/urandom", false, "not a regular file"},
+                      UnusableFile{"Fifo", nullptr, true, "not a regular file"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// Saved as root (sudo -E keeps the user's folders), a link at the settings
+// file's place is replaced by a file of its own; the file it named, which
+// the user may not even own, keeps its bytes, owner and permissions.
+TEST_F(SettingsDialogE2E, SavingReplacesALinkAndNeverWritesThroughIt)
+{
+    if (::geteuid() != 0) GTEST_SKIP() << "needs root, as the save that followed links did";
+    const std::string target = folder + "/someone-elses.conf";
+    writeBytes(target, "keep me\n");
+    ASSERT_EQ(::chown(target.c_str(), 54321, 54321), 0);
+    ASSERT_EQ(::chmod(target.c_str(), 0644), 0);
+    fs::create_directories(fs::path(ini()).parent_path());
+    fs::create_symlink(target, ini());
+    openDialog();
+    clickOn(lblCd);
+    clickOn(cmdSet);
+    ASSERT_TRUE(ended());
     EXPECT_EQ(program->waitExit(1s), 0);
 
-    EXPECT_EQ(fs::file_size(ini()), size);  // only the kind's digit changed
-    std::ifstream in(ini(), std::ios::binary);
-    std::string start(head.size() + line.size(), '\0');
-    in.read(start.data(), static_cast<std::streamsize>(start.size()));
-    EXPECT_EQ(start, "[Section]\r\nBGM\x8B\xE6\x95\xAA= 1\r\n" + otherKeys + line);
-    std::string end(line.size(), '\0');
-    in.seekg(-static_cast<std::streamoff>(line.size()), std::ios::end);
-    in.read(end.data(), static_cast<std::streamsize>(end.size()));
-    EXPECT_EQ(end, line);
+    EXPECT_EQ(fileBytes(target), "keep me\n");
+    struct stat info {};
+    ASSERT_EQ(::stat(target.c_str(), &info), 0);
+    EXPECT_EQ(info.st_uid, 54321u);
+    EXPECT_EQ(info.st_mode & 07777, 0644u);
+    EXPECT_EQ(fs::symlink_status(ini()).type(), fs::file_type::regular);
+    EXPECT_NE(fileBytes(ini()).find("BGM\x8B\xE6\x95\xAA= 1"), std::string::npos) << fileBytes(ini());
+}
+
+// SIGTERM while OK saves: the save ends, the program with it (code 0, not by
+// the signal), and no temporary file stays beside the settings.
+TEST_F(SettingsDialogE2E, SignalDuringTheSaveLeavesNoTemporaryFile)
+{
+    fs::create_directories(fs::path(ini()).parent_path());
+    {
+        // Close to the size limit, so that the save takes a while.
+        std::ofstream out(ini(), std::ios::binary);
+        out << "[Section]\r\nBGM\x8B\xE6\x95\xAA= 0\r\n";
+        for (int i = 0; i < 1'000'000 / 13; ++i) out << "; kept line\r\n";
+    }
+    openDialog();
+    clickOn(lblCd);
+    clickOn(cmdSet);
+    // As soon as the temporary file shows, or the program is gone.
+    const auto until = std::chrono::steady_clock::now() + 10s;
+    bool during = false;
+    while (!during && program->running() && std::chrono::steady_clock::now() < until) {
+        during = !leftovers().empty();
+        if (!during) std::this_thread::sleep_for(100us);
+    }
+    program->sendSignal(SIGTERM);
+    std::printf("signal sent %s\n", during ? "during the save" : "after the save");
+    EXPECT_EQ(program->waitExit(5s), 0);
+    EXPECT_EQ(leftovers(), std::vector<std::string>{});
 }
 
 // How a save can fail: the folder cannot be made (a file stands in its way),
