@@ -9,7 +9,7 @@
 #include <cstring>
 #include <vector>
 
-#include "settings/atomic_file.h"
+#include "common/atomic_file.h"
 #include "settings/code_page_932.h"
 
 namespace tamaruka {

@@ -1,7 +1,7 @@
 #include "frontend/toolkit/bitmap_file.h"
 
 #include "dib/dib_encoder.h"
-#include "settings/atomic_file.h"
+#include "common/atomic_file.h"
 
 namespace tamaruka {
 

@@ -1,4 +1,4 @@
-#include "tests/sprite/bitmap_builder.h"
+#include "tests/dib/bitmap_builder.h"
 
 #include <fstream>
 

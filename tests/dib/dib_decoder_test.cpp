@@ -7,7 +7,7 @@
 
 #include "fireworks/sprite_bitmap.h"
 #include "dib/dib_header.h"
-#include "tests/sprite/bitmap_builder.h"
+#include "tests/dib/bitmap_builder.h"
 
 namespace tamaruka::test {
 namespace {

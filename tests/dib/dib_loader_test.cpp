@@ -13,7 +13,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "tests/sprite/bitmap_builder.h"
+#include "tests/dib/bitmap_builder.h"
 #include "tests/support/sanitizers.h"
 #include "tests/support/test_support.h"
 

@@ -178,11 +178,9 @@ TEST_P(EndlessSettings, FireworksWithTheDefaults) {
         "tamaruka: the settings file " + ini + " cannot be used (not a regular file); the default settings apply.\n";
     EXPECT_TRUE(test::waitUntil([&] { return program->outputText().find(said) != std::string::npos; }, 5s))
         << program->outputText();
-    const long peak = test::processStatusKilobytes(program->pid(), "VmHWM");
-    std::printf("[ measured ] %s: peak memory %ld kB\n", GetParam(), peak);
-    EXPECT_LT(peak, 300 * 1024);
-    const Ending ending = endAfter(*program, [&] { program->sendSignal(SIGTERM); });
-    EXPECT_EQ(ending.code, 0) << program->outputText();
+    // Memory, unlike the file, stays bounded: a copy of /dev/zero would grow without end.
+    EXPECT_LT(test::processStatusKilobytes(program->pid(), "VmHWM"), 300 * 1024);
+    EXPECT_EQ(endAfter(*program, [&] { program->sendSignal(SIGTERM); }), 0) << program->outputText();
     std::filesystem::remove_all(config);
 }
 

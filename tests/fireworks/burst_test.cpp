@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "tests/renderer/scene_test_host.h"
+#include "tests/fireworks/scene_test_host.h"
 
 namespace tamaruka {
 namespace {

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "tests/renderer/scene_test_host.h"
+#include "tests/fireworks/scene_test_host.h"
 
 namespace tamaruka {
 namespace {

@@ -5,7 +5,7 @@
 
 #include <cstdlib>
 
-#include "tests/renderer/scene_test_host.h"
+#include "tests/fireworks/scene_test_host.h"
 
 namespace tamaruka {
 namespace {

@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "settings/atomic_file.h"
+#include "common/atomic_file.h"
 #include "frontend/platform/display_counter.h"
 #include "frontend/toolkit/bitmap_file.h"
 #include "common/error_rule.h"

@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "fireworks/sprite_bitmap.h"
-#include "tests/sprite/bitmap_builder.h"
+#include "tests/dib/bitmap_builder.h"
 #include "tests/support/test_support.h"
 
 namespace tamaruka::test {

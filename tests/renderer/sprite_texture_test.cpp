@@ -12,7 +12,7 @@
 
 #include "fireworks/sprite_bitmap.h"
 #include "dib/dib_decoder.h"
-#include "tests/sprite/bitmap_builder.h"
+#include "tests/dib/bitmap_builder.h"
 #include "tests/support/gl_test_context.h"
 #include "tests/support/test_support.h"
 

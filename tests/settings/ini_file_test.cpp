@@ -9,7 +9,7 @@
 
 #include <gtest/gtest.h>
 
-#include "settings/atomic_file.h"
+#include "common/atomic_file.h"
 #include "settings/ini_file.h"
 #include "settings/settings_store.h"
 #include "tests/support/temp_folder.h"

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include "common/program_folder.h"
 #include "frontend/frontend_state.h"
 #include "settings/settings_store.h"
 #include "tests/support/temp_folder.h"
