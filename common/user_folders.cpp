@@ -1,6 +1,7 @@
 #include "common/user_folders.h"
 
 #include <cstdlib>
+#include <fcntl.h>
 #include <filesystem>
 #include <pwd.h>
 #include <sys/stat.h>
@@ -44,13 +45,20 @@ std::optional<std::string> xdgFolder(const char* variable, const char* fallbackU
     return *home + "/" + fallbackUnderHome;
 }
 
+bool isOwnPrivateFolder(int folderFd) {
+    struct stat status {};
+    return ::fstat(folderFd, &status) == 0 && S_ISDIR(status.st_mode) && status.st_uid == ::getuid() &&
+           (status.st_mode & (S_IRWXG | S_IRWXO)) == 0;
+}
+
 std::optional<std::string> privateRuntimeFolder() {
     const char* value = std::getenv("XDG_RUNTIME_DIR");
     if (!value || value[0] != '/') return std::nullopt;
-    struct stat status {};
-    if (::lstat(value, &status) != 0 || !S_ISDIR(status.st_mode) || status.st_uid != ::getuid() ||
-        (status.st_mode & (S_IRWXG | S_IRWXO)) != 0)
-        return std::nullopt;
+    const int fd = ::open(value, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0) return std::nullopt;
+    const bool isPrivate = isOwnPrivateFolder(fd);
+    ::close(fd);
+    if (!isPrivate) return std::nullopt;
     return std::string(value);
 }
 

@@ -23,4 +23,8 @@ std::optional<std::string> xdgFolder(const char* variable, const char* fallbackU
 // user could have prepared (a shared /tmp) is never taken.
 std::optional<std::string> privateRuntimeFolder();
 
+// Whether the open folder is this user's own and no other user may enter it:
+// the test privateRuntimeFolder() makes, for any folder.
+bool isOwnPrivateFolder(int folderFd);
+
 }  // namespace tamaruka

@@ -1,6 +1,7 @@
 #include "display_mode/display_mode_music.h"
 
 #include <chrono>
+#include <cstdio>
 #include <filesystem>
 #include <system_error>
 #include <utility>
@@ -33,6 +34,11 @@ std::string frontEndFolder() {
     std::error_code error;
     if (fs::exists(fs::path(own) / "Tamaruka.scr", error)) return own;
     return (fs::path(own) / TAMARUKA_PROGRAMS_FROM_DISPLAY_MODE).lexically_normal().string();
+}
+
+// A lock that cannot be had silences this instance; the user learns why.
+void reportNoLock(const std::string& failure) {
+    std::fprintf(stderr, "tamaruka: no music: %s\n", failure.c_str());
 }
 
 class LockedMusic : public DisplayModeMusic {
@@ -89,8 +95,13 @@ public:
         if (now < nextTry_) return;
         // After a pause (SIGSTOP) one try, not one for every missed second.
         nextTry_ = now + LockRetryInterval;
-        if (std::unique_ptr<MusicLock> lock = MusicLock::take(displayName_))
+        std::string failure;
+        if (std::unique_ptr<MusicLock> lock = MusicLock::take(displayName_, failure))
             player_ = std::make_unique<LockedMusic>(settings_, std::move(lock));
+        else if (!failure.empty()) {
+            reportNoLock(failure);
+            stopped_ = true;  // once: the next tries would fail alike
+        }
     }
 
     // While waiting it holds nothing: the lock is taken only with the player.
@@ -116,8 +127,13 @@ std::unique_ptr<DisplayModeMusic> startDisplayModeMusic(bool wanted, const std::
     if (!BackgroundMusic::playsAnything(settings)) return nullptr;
     // One player per user and display: the other monitors' instances wait
     // silently, ready to take over.
-    if (std::unique_ptr<MusicLock> lock = MusicLock::take(displayName))
+    std::string failure;
+    if (std::unique_ptr<MusicLock> lock = MusicLock::take(displayName, failure))
         return std::make_unique<LockedMusic>(settings, std::move(lock));
+    if (!failure.empty()) {
+        reportNoLock(failure);
+        return nullptr;
+    }
     return std::make_unique<WaitingMusic>(settings, displayName);
 }
 

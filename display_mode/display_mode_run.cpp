@@ -7,12 +7,13 @@
 #include <string>
 #include <sys/resource.h>
 #include <unistd.h>
+#include <vector>
 
 #include "common/frame_pacer.h"
-#include "common/stop_signals.h"
 #include "display_mode/display_mode_music.h"
 #include "display_mode/fps_meter.h"
 #include "display_mode/scene_surface.h"
+#include "display_mode/wayland_window_layer.h"
 #include "display_mode/window_layer.h"
 #include "display_mode/x_window_layer.h"
 
@@ -37,10 +38,12 @@ double wallSeconds() {
 // the display offers: each window the layer opens shows a scene of its own.
 class DisplayModeRun final : private WindowLayerEvents {
 public:
-    DisplayModeRun(const DrawTarget& target, const DisplayModeOptions& options)
-        : target_(target), options_(options) {}
+    DisplayModeRun(const DrawTarget& target, const DisplayModeOptions& options, DisplayProtocol protocol,
+                   const StopOnSignal& stop)
+        : target_(target), options_(options), protocol_(protocol), stop_(stop) {}
 
     int run() {
+        if (stop_.requested()) return 0;
         surfaceSettings_.showFps = options_.showFps;
         const char* printSteps = std::getenv("TAMARUKA_PRINT_FRAME_STEPS");
         surfaceSettings_.printFrameSteps = printSteps && *printSteps && std::string(printSteps) != "0";
@@ -48,23 +51,23 @@ public:
         // id keeps their fireworks apart.
         surfaceSettings_.seedOffset = static_cast<std::uint32_t>(getpid()) * 2654435761u;
 
-        layer_ = makeXWindowLayer(target_);
+        layer_ = protocol_ == DisplayProtocol::Wayland ? makeWaylandWindowLayer(target_) : makeXWindowLayer(target_);
         layer_->open(*this);
         windowsChanged_ = false;
         FramePacer pacer(framePeriod());
-        music_ = startDisplayModeMusic(target_.musicWanted, layer_->displayName());
+        music_ = startDisplayModeMusic(musicWanted() && !stop_.requested(), layer_->displayName());
         layer_->setConnectionLostAction([this] { stopMusic(); });
 
         while (!ending_) {
             layer_->dispatch(*this);
-            if (ending_ || signals_.received() || !layer_->windowsAlive()) break;
+            if (ending_ || stop_.requested() || !layer_->windowsAlive()) break;
             if (windowsChanged_) {
                 windowsChanged_ = false;
                 const std::chrono::nanoseconds period = framePeriod();
                 if (period != pacer.period()) pacer = FramePacer(period);
             }
             drawFrames();
-            layer_->waitForNextFrame(Clock::now() + pacer.delayBeforeNextFrame(Clock::now()), signals_.fd(),
+            layer_->waitForNextFrame(Clock::now() + pacer.delayBeforeNextFrame(Clock::now()), stop_.fd(),
                                      *this);
         }
         layer_->setConnectionLostAction(nullptr);
@@ -94,20 +97,31 @@ private:
 
     void endRequested() override { ending_ = true; }
 
+    // --music plays anywhere; otherwise only windows that hold a whole
+    // monitor play (not a settings tool's preview pane), judged at the start.
+    bool musicWanted() {
+        if (!target_.musicWanted) return false;
+        return options_.music.has_value() || layer_->coversAWholeMonitor();
+    }
+
     std::chrono::nanoseconds framePeriod() {
         return options_.delay ? std::chrono::nanoseconds(*options_.delay) : layer_->displayFramePeriod();
     }
 
     void drawFrames() {
+        if (music_) music_->tick();
+        // A surface that is hidden, or whose last frame is not shown yet, waits.
+        std::vector<SceneSurface*> ready;
+        for (auto& [id, surface] : surfaces_)
+            if (surface->readyForFrame()) ready.push_back(surface.get());
+        if (ready.empty()) return;
         // The clocks are read only for the figures that are shown.
         std::string fpsText;
         if (options_.showFps) {
             fps_.frame(wallSeconds(), processCpuSeconds());
             fpsText = fps_.text();
         }
-        for (auto& [id, surface] : surfaces_)
-            if (surface->readyForFrame()) surface->drawFrame(fpsText);
-        if (music_) music_->tick();
+        for (SceneSurface* surface : ready) surface->drawFrame(fpsText);
     }
 
     void stopMusic() {
@@ -117,7 +131,8 @@ private:
 
     DrawTarget target_;
     DisplayModeOptions options_;
-    StopSignals signals_;  // first of all, so that a stop during start-up is kept
+    DisplayProtocol protocol_;
+    const StopOnSignal& stop_;
     std::unique_ptr<WindowLayer> layer_;  // outlives the surfaces
     std::map<int, std::unique_ptr<SceneSurface>> surfaces_;  // by the layer's window id
     SceneSurface::Settings surfaceSettings_;  // for the next surface: each gets its own seed
@@ -129,8 +144,9 @@ private:
 
 }  // namespace
 
-int runDisplayMode(const DrawTarget& target, const DisplayModeOptions& options) {
-    return DisplayModeRun(target, options).run();
+int runDisplayMode(const DrawTarget& target, const DisplayModeOptions& options, DisplayProtocol protocol,
+                   const StopOnSignal& stop) {
+    return DisplayModeRun(target, options, protocol, stop).run();
 }
 
 }  // namespace tamaruka

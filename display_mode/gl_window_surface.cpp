@@ -1,6 +1,7 @@
 #include "display_mode/gl_window_surface.h"
 
 #include <X11/Xutil.h>
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -32,6 +33,8 @@ GlWindowSurface::GlWindowSurface(Display* display, Window window) : display_(dis
     XWindowAttributes attributes{};
     if (!XGetWindowAttributes(display, window, &attributes))
         throw StartupError("no window " + hex(window) + " on the display");
+    if (attributes.c_class == InputOnly)
+        throw StartupError("window " + hex(window) + " is an InputOnly window, which cannot be drawn in");
     XVisualInfo wanted{};
     wanted.visualid = XVisualIDFromVisual(attributes.visual);
     wanted.screen = XScreenNumberOfScreen(attributes.screen);
@@ -51,6 +54,23 @@ GlWindowSurface::GlWindowSurface(Display* display, Window window) : display_(dis
         throw StartupError("the visual " + hex(wanted.visualid) + " of window " + hex(window) +
                            " offers no RGBA OpenGL");
     if (!context_) throw StartupError("cannot create an OpenGL context for window " + hex(window));
+    makeCurrent();
+    GLint viewport[2] = {0, 0};
+    GLint texture = 0;
+    glGetIntegerv(GL_MAX_VIEWPORT_DIMS, viewport);
+    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &texture);
+    largestWidth_ = std::min(viewport[0], texture);
+    largestHeight_ = std::min(viewport[1], texture);
+    checkSize(attributes.width, attributes.height, true);
+}
+
+void GlWindowSurface::checkSize(int width, int height, bool startingUp) {
+    if (largestWidth_ <= 0 || largestHeight_ <= 0 || (width <= largestWidth_ && height <= largestHeight_)) return;
+    const std::string message = "window " + hex(window_) + " is " + std::to_string(width) + " x " +
+                                std::to_string(height) + ", larger than OpenGL draws here (" +
+                                std::to_string(largestWidth_) + " x " + std::to_string(largestHeight_) + ")";
+    if (startingUp) throw StartupError(message);
+    throw std::runtime_error(message);
 }
 
 GlWindowSurface::~GlWindowSurface() {

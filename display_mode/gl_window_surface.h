@@ -11,7 +11,8 @@ namespace tamaruka {
 // visual beyond OpenGL and RGBA (no depth buffer is needed).
 class GlWindowSurface : public FramePresenter {
 public:
-    // Throws StartupError when the window is gone or its visual has no OpenGL.
+    // Throws StartupError when the window is gone, takes no drawing
+    // (InputOnly), its visual has no OpenGL, or it is larger than OpenGL draws.
     GlWindowSurface(Display* display, Window window);
     ~GlWindowSurface() override;  // releases the context
     GlWindowSurface(const GlWindowSurface&) = delete;
@@ -27,12 +28,17 @@ public:
     void makeCurrent();
     // Asks the swap to wait for the display; a driver that offers no control is left as it is.
     void requestSwapInterval(int interval);
+    // Throws std::runtime_error (a StartupError before the first frame) when
+    // the window is larger than this context draws: the viewport's and the
+    // texture's limits. Past them the drivers crash (llvmpipe) or Xlib aborts.
+    void checkSize(int width, int height, bool startingUp);
 
 private:
     Display* display_;
     Window window_;
     GLXContext context_ = nullptr;
     bool doubleBuffered_ = false;
+    int largestWidth_ = 0, largestHeight_ = 0;
 };
 
 // A visual for a window of our own: RGBA, double-buffered, no depth buffer

@@ -66,4 +66,10 @@ bool pointerMovedFarEnough(int startX, int startY, int x, int y) {
     return std::abs(x - startX) > Threshold && std::abs(y - startY) > Threshold;
 }
 
+bool coversAWholeMonitor(const ScreenArea& window, std::span<const ScreenArea> monitors) {
+    return std::any_of(monitors.begin(), monitors.end(), [&](const ScreenArea& monitor) {
+        return monitor.width > 0 && monitor.height > 0 && contains(window, monitor);
+    });
+}
+
 }  // namespace tamaruka

@@ -40,6 +40,11 @@ struct CoverChange {
 };
 CoverChange coverChange(std::span<const ScreenArea> covered, std::span<const ScreenArea> wanted);
 
+// Whether `window` holds at least one of the monitors whole (a monitor with no
+// area counts for nothing). Without --music only such a window plays music:
+// a settings tool's preview pane holds none.
+bool coversAWholeMonitor(const ScreenArea& window, std::span<const ScreenArea> monitors);
+
 // The run mode's rule for ending on the pointer: more than 30 pixels away
 // from where it was at the start, on both axes at once.
 bool pointerMovedFarEnough(int startX, int startY, int x, int y);

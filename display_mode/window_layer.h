@@ -7,6 +7,10 @@
 
 namespace tamaruka {
 
+// The size that --window opens at.
+inline constexpr int OwnWindowWidth = 1024;
+inline constexpr int OwnWindowHeight = 768;
+
 // What a window layer tells the run loop: windows that open (each shows a
 // scene of its own), change size or close, and the user's wish to end.
 // Sizes are in the surface's own pixels (its buffer's, on scaled outputs).
@@ -49,6 +53,11 @@ public:
     // ready for a frame, until the run is to end, or until `stopFd` (the
     // stop signals) becomes readable.
     virtual void waitForNextFrame(Clock::time_point earliest, int stopFd, WindowLayerEvents& events) = 0;
+
+    // Whether one of the windows holds a whole monitor (the screen when the
+    // display lists none); without --music only then is the music played.
+    // A layer that cannot tell says yes, as a full-screen layer would.
+    virtual bool coversAWholeMonitor() { return true; }
 
     // Whether the windows still exist, so that their GL objects can be freed.
     virtual bool windowsAlive() const = 0;

@@ -19,11 +19,12 @@ namespace tamaruka {
 
 namespace {
 
-constexpr int OwnWindowWidth = 1024;
-constexpr int OwnWindowHeight = 768;
 // Tries at taking the keyboard and pointer in --fullscreen, one a frame, while
-// the new windows become viewable or another client lets go.
+// the new windows become viewable or another client lets go; after them one
+// a second for as long as it runs, so that a client that held the keyboard
+// for long (a menu, another locker) does not leave it deaf to keys for good.
 constexpr int GrabAttempts = 120;
+constexpr std::chrono::seconds LateGrabInterval{1};
 
 class XWindowLayer final : public WindowLayer {
 public:
@@ -98,6 +99,13 @@ public:
             if (ppoll(fds, 2, &timeout, nullptr) < 0 && errno != EINTR) return;
             if (fds[1].revents & POLLIN) return;  // the loop reads the signal
         }
+    }
+
+    bool coversAWholeMonitor() override {
+        const std::vector<ScreenArea> monitors = listMonitors(display_);
+        return std::any_of(windows_.begin(), windows_.end(), [&](const XWindowEntry& entry) {
+            return tamaruka::coversAWholeMonitor(windowArea(display_, entry.window), monitors);
+        });
     }
 
     bool windowsAlive() const override { return !XConnection::drawableLost() && !hostWindowDestroyed_; }
@@ -220,8 +228,11 @@ private:
         }
         switch (event.type) {
         case ConfigureNotify:
-            if (const XWindowEntry* entry = entryOf(event.xconfigure.window))
+            if (const XWindowEntry* entry = entryOf(event.xconfigure.window)) {
+                // Too large to draw: the run ends with one line rather than a crash.
+                entry->gl->checkSize(event.xconfigure.width, event.xconfigure.height, false);
                 events.windowResized(entry->id, event.xconfigure.width, event.xconfigure.height);
+            }
             break;
         case DestroyNotify:
             if (entryOf(event.xdestroywindow.window)) {
@@ -257,8 +268,14 @@ private:
     // --fullscreen takes the keyboard and the pointer once its windows can be
     // grabbed, so that every key and every move reaches it.
     void grabInput() {
-        if (grabAttempts_ >= GrabAttempts || (keyboardGrabbed_ && pointerGrabbed_)) return;
-        ++grabAttempts_;
+        if (keyboardGrabbed_ && pointerGrabbed_) return;
+        if (grabAttempts_ >= GrabAttempts) {
+            const Clock::time_point now = Clock::now();
+            if (now < nextLateGrab_) return;
+            nextLateGrab_ = now + LateGrabInterval;
+        } else {
+            ++grabAttempts_;
+        }
         const Window window = windows_.front().window;
         grabWindow_ = window;
         if (!keyboardGrabbed_)
@@ -281,6 +298,7 @@ private:
     bool hostWindowDestroyed_ = false;
     int pointerStartX_ = 0, pointerStartY_ = 0;
     int grabAttempts_ = 0;
+    Clock::time_point nextLateGrab_{};
     Window grabWindow_ = 0;
     bool keyboardGrabbed_ = false, pointerGrabbed_ = false;
 };

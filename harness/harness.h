@@ -29,6 +29,7 @@ public:
     XvfbDisplay(const XvfbDisplay&) = delete;
     XvfbDisplay& operator=(const XvfbDisplay&) = delete;
     const std::string& name() const { return name_; }  // for example ":57"
+    int pid() const { return pid_; }  // to stop and continue the server
 private:
     std::string name_;
     int pid_ = -1;
@@ -46,6 +47,7 @@ struct Screenshot {
     Pixel at(int x, int y) const;
     double meanBrightness() const;                // mean of (r+g+b)/3 over all pixels
     std::size_t countBrighterThan(int level) const;  // pixels with max channel > level
+    std::size_t countWhite() const;                  // pixels of pure white (255, 255, 255)
     std::size_t distinctColours() const;
     Screenshot crop(const Rect& r) const;
     bool savePng(const std::string& path) const;

@@ -7,6 +7,8 @@
 #include <mutex>
 #include <vector>
 
+#include "common/session_bus_autolaunch.h"
+
 namespace tamaruka {
 
 namespace {
@@ -30,6 +32,7 @@ void mixSources(void*, Uint8* stream, int length) {
 std::shared_ptr<AudioSession> openAudioSession() {
     std::lock_guard lock(sessionMutex);
     if (auto session = currentSession.lock()) return session;
+    preventSessionBusAutolaunch();
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return nullptr;
     static const bool decodersLoaded = (Mix_Init(MIX_INIT_MP3), true);
     (void)decodersLoaded;

@@ -1,9 +1,9 @@
 #include "music/mixer_music_track.h"
 
 #include <SDL_mixer.h>
-#include <sys/stat.h>
 
 #include "music/mci_error.h"
+#include "music/music_file.h"
 
 namespace tamaruka {
 
@@ -13,17 +13,20 @@ MixerMusicTrack* musicOwner = nullptr;
 }  // namespace
 
 std::unique_ptr<MixerMusicTrack> MixerMusicTrack::load(const std::string& path, std::int32_t& error) {
-    struct stat info {};
-    if (path.empty() || ::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) {
+    long long size = 0;
+    SDL_RWops* file = openMusicFile(path, size);
+    if (file == nullptr) {
         error = mci_error::kFileNotFound;
         return nullptr;
     }
     std::shared_ptr<AudioSession> audio = openAudioSession();
     if (!audio) {
+        SDL_RWclose(file);
         error = mci_error::kWaveOutputsUnsuitable;
         return nullptr;
     }
-    Mix_Music* music = Mix_LoadMUS(path.c_str());
+    // The stream keeps the file open while it plays and closes it when freed.
+    Mix_Music* music = Mix_LoadMUS_RW(file, 1);
     if (music == nullptr) {
         error = mci_error::kInvalidFile;
         return nullptr;

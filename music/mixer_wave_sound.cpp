@@ -3,7 +3,9 @@
 #include <SDL_mixer.h>
 
 #include <string>
-#include <sys/stat.h>
+#include <thread>
+
+#include "music/music_file.h"
 
 namespace tamaruka {
 
@@ -27,10 +29,9 @@ struct MixerWaveSound::Sound {
     ~Sound() { release(); }
 };
 
-MixerWaveSound::~MixerWaveSound() {
-    stopSound();
-    for (std::thread& loader : loaders_) loader.join();
-}
+// A loader still at work finishes on its own and frees what it loaded: a file
+// on a dead network mount may keep it in open() for good, and nobody waits.
+MixerWaveSound::~MixerWaveSound() { stopSound(); }
 
 std::uint32_t MixerWaveSound::outputDeviceCount() {
     if (!audio_) audio_ = openAudioSession();
@@ -51,15 +52,17 @@ bool MixerWaveSound::playSound(const char* soundName, std::uint32_t flags) {
     sound->path = soundName;
     sound->loops = (flags & kSoundLoop) ? -1 : 0;
     sound_ = sound;
-    // Opening may take a while on a slow disk; the caller never waits for it.
-    loaders_.emplace_back([sound] {
+    // Opening may take a while on a slow disk, or for ever on a dead mount;
+    // neither the caller nor the program's end waits for it.
+    std::thread([sound] {
         // Streamed, so that memory does not grow with the file; only a small
         // file in a form the streamer does not read is loaded whole.
-        Mix_Music* stream = Mix_LoadMUSType_RW(SDL_RWFromFile(sound->path.c_str(), "rb"), MUS_WAV, 1);
-        struct stat info {};
+        long long size = 0;
+        SDL_RWops* file = openMusicFile(sound->path, size);
+        Mix_Music* stream = file ? Mix_LoadMUSType_RW(file, MUS_WAV, 1) : nullptr;
         Mix_Chunk* chunk = nullptr;
-        if (stream == nullptr && ::stat(sound->path.c_str(), &info) == 0 && info.st_size <= kLoadedWholeAtMost)
-            chunk = Mix_LoadWAV(sound->path.c_str());
+        if (file && stream == nullptr && size <= kLoadedWholeAtMost)
+            if (SDL_RWops* again = openMusicFile(sound->path, size)) chunk = Mix_LoadWAV_RW(again, 1);
         std::lock_guard lock(sound->mutex);
         sound->stream = stream;
         sound->chunk = chunk;
@@ -69,7 +72,7 @@ bool MixerWaveSound::playSound(const char* soundName, std::uint32_t flags) {
         }
         if (stream) Mix_PlayMusic(stream, sound->loops);
         else Mix_PlayChannel(-1, chunk, sound->loops);
-    });
+    }).detach();
     return true;
 }
 

@@ -1,15 +1,14 @@
 #pragma once
 #include <memory>
 #include <mutex>
-#include <thread>
-#include <vector>
 
 #include "music/audio_output.h"
 #include "music/wave_sound.h"
 
 namespace tamaruka {
 
-// Waveform sound on SDL2_mixer: the file is opened on a thread of its own and
+// Waveform sound on SDL2_mixer: the file is opened on a thread of its own (when
+// it is a regular file) and
 // played, looped with kSoundLoop, until the next call. It streams from the
 // disk through the mixer's one music stream, so a long file costs no more
 // memory than a short one; the music stream is free because the music is
@@ -31,7 +30,6 @@ private:
 
     std::shared_ptr<AudioSession> audio_;  // kept from the device count to the play
     std::shared_ptr<Sound> sound_;
-    std::vector<std::thread> loaders_;
 };
 
 }  // namespace tamaruka

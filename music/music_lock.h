@@ -11,8 +11,9 @@ namespace tamaruka {
 class MusicLock {
 public:
     // The lock for the display, or nullptr when another process holds it or
-    // no lock file can be had (then no music: never two players at once).
-    static std::unique_ptr<MusicLock> take(const std::string& displayName);
+    // no lock file can be had (then no music: never two players at once). In
+    // the second case `failure` says why, in one sentence; else it is empty.
+    static std::unique_ptr<MusicLock> take(const std::string& displayName, std::string& failure);
 
     ~MusicLock();  // releases it
     MusicLock(const MusicLock&) = delete;
@@ -25,9 +26,10 @@ private:
 
 // "<folder>/tamaruka-music-<display>.lock", the folder being $XDG_RUNTIME_DIR
 // when this user can write it, else the user's cache folder's "tamaruka"
-// (never a shared one like /tmp); nullopt when the user has neither. The display name loses its screen number
-// (":0.1" and ":0" are one display) and every character outside letters,
-// digits, '.', '_' and '-' becomes '_'.
+// (never a shared one like /tmp, and only when it is the user's own and
+// private); nullopt when the user has neither. The display name is taken in
+// its canonical form (":0.1" and "unix:0" are ":0") and every character
+// outside letters, digits, '.', '_' and '-' becomes '_'.
 std::optional<std::string> musicLockPath(const std::string& displayName);
 
 }  // namespace tamaruka

@@ -22,11 +22,11 @@ namespace {
 
 using namespace std::chrono_literals;
 using test::ChildProcess;
+using test::frameSteps;
 using test::Rect;
 using test::Screenshot;
 using test::WindowId;
 using test::XClient;
-using test::frameSteps;
 using Env = std::map<std::string, std::string>;
 using SteadyClock = std::chrono::steady_clock;
 
@@ -163,6 +163,33 @@ TEST_P(StopSignal, EndsWithZeroAtOnce) {
 INSTANTIATE_TEST_SUITE_P(HostsStopWith, StopSignal, ::testing::Values(SIGTERM, SIGINT, SIGHUP),
                          [](const auto& info) { return std::string(sigabbrev_np(info.param)); });
 
+// A host may stop the saver the moment it has started it (the user moved as
+// the saver came on): the signal still ends it through its handlers, with 0.
+class StopSignalAtStart : public HostWindowTest, public ::testing::WithParamInterface<std::tuple<int, int>> {};
+
+TEST_P(StopSignalAtStart, EndsWithZero) {
+    const auto [signal, delayMs] = GetParam();
+    startInHost({100, 100, 320, 240}, {"-root"});
+    // The start is the program's own: once the child runs tamaruka (the
+    // launcher, or already the drawing program), no longer the test's code.
+    const std::string exe = "/proc/" + std::to_string(program->pid()) + "/exe";
+    ASSERT_TRUE(test::waitUntil([&] {
+        std::error_code error;
+        const std::filesystem::path running = std::filesystem::read_symlink(exe, error);
+        return running == tamaruka() || running == test::binDir() + "/tamaruka-draw";
+    }, 5s));
+    std::this_thread::sleep_for(std::chrono::milliseconds(delayMs));
+    program->sendSignal(signal);
+    EXPECT_EQ(program->waitExit(5s), 0) << program->outputText();
+}
+
+INSTANTIATE_TEST_SUITE_P(Delays, StopSignalAtStart,
+                         ::testing::Combine(::testing::Values(SIGTERM, SIGHUP), ::testing::Values(0, 2, 5, 10, 20)),
+                         [](const auto& info) {
+                             return std::string(sigabbrev_np(std::get<0>(info.param))) + "After" +
+                                    std::to_string(std::get<1>(info.param)) + "ms";
+                         });
+
 // Settings that never end (a link to a device): tamaruka draws with the
 // default settings, in bounded memory, says why on stderr, and SIGTERM ends it.
 class EndlessSettings : public HostWindowTest, public ::testing::WithParamInterface<const char*> {};
@@ -259,14 +286,7 @@ TEST_F(HostWindowTest, FpsShowsInTheBottomLeftCorner) {
     ASSERT_TRUE(waitForFireworks(x, area)) << program->outputText();
     std::this_thread::sleep_for(1500ms);  // the first second measured
     // The text is plain white; the sparks' glow is never white all over such a spot.
-    const Screenshot corner = x.capture({area.x, area.y + area.height - 40, 120, 40});
-    std::size_t white = 0;
-    for (int py = 0; py < corner.height; ++py)
-        for (int px = 0; px < corner.width; ++px) {
-            const auto p = corner.at(px, py);
-            if (p.r == 255 && p.g == 255 && p.b == 255) ++white;
-        }
-    EXPECT_GT(white, 40u);
+    EXPECT_GT(x.capture({area.x, area.y + area.height - 40, 120, 40}).countWhite(), 40u);
 }
 
 // --- A display of its own: the X server's saver, monitors --------------------
@@ -466,6 +486,29 @@ TEST(FullScreenFollowsMonitors, SplitThenOneDeletedThenEndedByAKey) {
     EXPECT_TRUE(x.waitForWindowGone("Tamaruka", 5s));
 }
 
+// Another client holds the keyboard well past the first tries at the grab:
+// once it lets go, --fullscreen takes the keyboard and a key ends it.
+TEST(FullScreenAfterAHeldKeyboard, TakesTheKeyboardOnceFreeAndEndsOnAKey) {
+    test::XvfbDisplay display;
+    Display* holder = XOpenDisplay(display.name().c_str());
+    ASSERT_NE(holder, nullptr);
+    ASSERT_EQ(XGrabKeyboard(holder, DefaultRootWindow(holder), False, GrabModeAsync, GrabModeAsync, CurrentTime),
+              GrabSuccess);
+    XSync(holder, False);
+    XClient x(display.name());
+    ChildProcess program(tamaruka(), {"--fullscreen"},
+                         {{"DISPLAY", display.name()}, {"TAMARUKA_PRINT_FRAME_STEPS", "1"}});
+    // Its tries of the first frames (one a frame, 120 of them) have all failed.
+    ASSERT_TRUE(test::waitUntil([&] { return frameSteps(program.outputText()).size() > 150; }, 60s))
+        << program.outputText();
+    XUngrabKeyboard(holder, CurrentTime);
+    XCloseDisplay(holder);
+    ASSERT_TRUE(test::waitUntil([&] { return keyboardHeldByAClient(display.name()); }, 5s))
+        << "the keyboard was never taken";
+    x.pressKey(XK_space);
+    EXPECT_EQ(program.waitExit(5s), 0) << program.outputText();
+}
+
 TEST(LostDisplay, EndsWithoutHanging) {
     auto display = std::make_unique<test::XvfbDisplay>();
     ChildProcess program(tamaruka(), {"--window"},
@@ -476,6 +519,21 @@ TEST(LostDisplay, EndsWithoutHanging) {
     EXPECT_EQ(program.waitExit(5s), 1);
     EXPECT_NE(program.outputText().find("tamaruka: lost the connection to the X display\n"), std::string::npos)
         << program.outputText();
+}
+
+// A stopped X server (SIGSTOP, a hung server) leaves the program blocked in
+// Xlib: a stop signal ends it all the same, without waiting for the server.
+TEST(StoppedDisplay, AStopSignalStillEndsItWithZero) {
+    test::XvfbDisplay display;
+    ChildProcess program(tamaruka(), {"--window"},
+                         {{"DISPLAY", display.name()}, {"TAMARUKA_PRINT_FRAME_STEPS", "1"}});
+    ASSERT_TRUE(test::waitUntil([&] { return frameSteps(program.outputText()).size() > 5; }, 20s))
+        << program.outputText();
+    ::kill(display.pid(), SIGSTOP);
+    std::this_thread::sleep_for(300ms);  // its next frame waits on the server
+    const std::optional<int> code = endAfter(program, [&] { program.sendSignal(SIGTERM); });
+    ::kill(display.pid(), SIGCONT);
+    EXPECT_EQ(code, 0) << program.outputText();
 }
 
 // --- Its own window, and failures ---------------------------------------------
@@ -537,6 +595,48 @@ INSTANTIATE_TEST_SUITE_P(
         FailureCase{"BadHostWindow", {"-root"}, {{"XSCREENSAVER_WINDOW", "none"}},
                     "tamaruka: $XSCREENSAVER_WINDOW is not a window id: 'none'", false}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// Host windows it cannot draw in: an InputOnly window, and one larger than
+// OpenGL draws (from the start, or resized to it). One line and status 1,
+// never X errors over and over or a crash.
+enum class Undrawable { InputOnlyWindow, TooLarge, ResizedTooLarge };
+void PrintTo(Undrawable c, std::ostream* os) {
+    *os << (c == Undrawable::InputOnlyWindow ? "InputOnlyWindow" : c == Undrawable::TooLarge ? "TooLarge" : "ResizedTooLarge");
+}
+class UndrawableHostWindow : public ::testing::TestWithParam<Undrawable> {};
+
+TEST_P(UndrawableHostWindow, OneLineAndExitCodeOne) {
+    Display* display = XOpenDisplay(nullptr);
+    ASSERT_NE(display, nullptr);
+    XSetWindowAttributes attributes{};
+    const bool inputOnly = GetParam() == Undrawable::InputOnlyWindow;
+    const unsigned size = GetParam() == Undrawable::TooLarge ? 32767 : 400;
+    const Window window = XCreateWindow(display, DefaultRootWindow(display), 0, 0, size, size, 0, CopyFromParent,
+                                        inputOnly ? InputOnly : InputOutput, CopyFromParent, 0, &attributes);
+    XMapWindow(display, window);
+    XSync(display, False);
+    ChildProcess program(tamaruka(), {"--window-id", hex(window)}, {{"TAMARUKA_PRINT_FRAME_STEPS", "1"}});
+    if (GetParam() == Undrawable::ResizedTooLarge) {
+        ASSERT_TRUE(test::waitUntil([&] { return frameSteps(program.outputText()).size() > 2; }, 20s))
+            << program.outputText();
+        XResizeWindow(display, window, 32767, 32767);
+        XSync(display, False);
+    }
+    const std::optional<int> code = program.waitExit(10s);
+    XDestroyWindow(display, window);
+    XCloseDisplay(display);
+    EXPECT_EQ(code, 1);
+    const std::regex withoutSteps("(frame step \\d+ ms|random seed \\d+)\n");  // the test aid's lines
+    const std::string output = std::regex_replace(program.outputText(), withoutSteps, "");
+    const std::string expected = inputOnly ? "tamaruka: window " + hex(window) +
+                                                 " is an InputOnly window, which cannot be drawn in\n"
+                                           : "tamaruka: window " + hex(window) +
+                                                 " is 32767 x 32767, larger than OpenGL draws here \\(\\d+ x \\d+\\)\n";
+    EXPECT_TRUE(inputOnly ? output == expected : std::regex_match(output, std::regex(expected))) << output;
+}
+
+INSTANTIATE_TEST_SUITE_P(Hosts, UndrawableHostWindow,
+                         ::testing::Values(Undrawable::InputOnlyWindow, Undrawable::TooLarge, Undrawable::ResizedTooLarge));
 
 }  // namespace
 }  // namespace tamaruka

@@ -102,6 +102,21 @@ TEST(CoverChangeTest, KeepsUnchangedAreasWhateverTheirOrder) {
     EXPECT_FALSE(coverChange(covered, std::vector<ScreenArea>{}).any());
 }
 
+TEST(MonitorCoverTest, OnlyAWindowHoldingAWholeMonitorPlaysMusic) {
+    const std::vector monitors{ScreenArea{0, 0, 1920, 1080}, ScreenArea{1920, 0, 1280, 1024}};
+    // A preview pane, and a window one pixel short of a monitor.
+    EXPECT_FALSE(coversAWholeMonitor({100, 100, 480, 300}, monitors));
+    EXPECT_FALSE(coversAWholeMonitor({0, 0, 1920, 1079}, monitors));
+    EXPECT_FALSE(coversAWholeMonitor({1, 0, 1920, 1080}, monitors));
+    // One monitor exactly, the second one, or the whole screen over both.
+    EXPECT_TRUE(coversAWholeMonitor({0, 0, 1920, 1080}, monitors));
+    EXPECT_TRUE(coversAWholeMonitor({1920, 0, 1280, 1024}, monitors));
+    EXPECT_TRUE(coversAWholeMonitor({-10, -10, 4000, 2000}, monitors));
+    // Straddling both without holding either; an empty monitor counts for nothing.
+    EXPECT_FALSE(coversAWholeMonitor({960, 0, 1920, 1080}, monitors));
+    EXPECT_FALSE(coversAWholeMonitor({0, 0, 480, 300}, std::vector{ScreenArea{10, 10, 0, 0}}));
+}
+
 TEST(PointerRuleTest, MoreThanThirtyPixelsOnBothAxes) {
     EXPECT_FALSE(pointerMovedFarEnough(500, 400, 530, 430));
     EXPECT_FALSE(pointerMovedFarEnough(500, 400, 531, 430));

@@ -1,14 +1,22 @@
 // The display mode's music from the user's settings, end to end: instances in
 // host windows of one display, as a host starts one per monitor, and an
 // installed copy that finds the system-wide default beside the other programs.
+#include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
+#include <fcntl.h>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <memory>
+#include <optional>
 #include <sstream>
 #include <string>
+#include <sys/file.h>
 #include <sys/stat.h>
+#include <unistd.h>
 #include <thread>
 #include <vector>
 
@@ -23,6 +31,39 @@ namespace {
 
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
+
+// Unsets an environment variable of this process (inherited by the programs
+// the test starts) and restores it.
+class ScopedUnsetEnv {
+public:
+    explicit ScopedUnsetEnv(const char* name) : name_(name) {
+        if (const char* old = std::getenv(name)) old_ = old;
+        ::unsetenv(name);
+    }
+    ~ScopedUnsetEnv() {
+        if (old_) ::setenv(name_, old_->c_str(), 1);
+    }
+
+private:
+    const char* name_;
+    std::optional<std::string> old_;
+};
+
+// The live processes whose environment holds the entry, with their command
+// (a zombie's environment reads empty).
+std::vector<std::string> processesWithEnvironment(const std::string& entry) {
+    std::vector<std::string> found;
+    for (const auto& process : fs::directory_iterator("/proc")) {
+        std::ifstream environ(process.path() / "environ");
+        const std::string text = '\0' + std::string(std::istreambuf_iterator<char>(environ), {});
+        if (text.find('\0' + entry + '\0') == std::string::npos) continue;
+        std::ifstream cmdline(process.path() / "cmdline");
+        std::string command;
+        std::getline(cmdline, command, '\0');
+        found.push_back(process.path().filename().string() + " " + command);
+    }
+    return found;
+}
 
 std::string hex(WindowId window) {
     std::ostringstream text;
@@ -55,19 +96,23 @@ protected:
         }
     }
 
-    // One instance with --root in a new host window, playing into its own file.
-    DiskAudioOutput& start(const std::string& program) {
+    // One instance with --root in a new host window, by default as large as
+    // the screen (a monitor's saver window), playing into its own file. An
+    // entry of `env` wins over the fixture's own.
+    DiskAudioOutput& start(const std::string& program, std::map<std::string, std::string> env = {},
+                           std::pair<int, int> size = {0, 0}) {
         const std::string audioFolder = folder + "/instance" + std::to_string(instances.size());
         fs::create_directory(audioFolder);
         audio.push_back(std::make_unique<DiskAudioOutput>(audioFolder));
-        const WindowId host = x.createWindow("Host " + std::to_string(instances.size()), 480, 360, true);
-        instances.push_back(std::make_unique<ChildProcess>(
-            program, std::vector<std::string>{"--root"},
-            std::map<std::string, std::string>{{"XSCREENSAVER_WINDOW", hex(host)},
-                                               {"XDG_CONFIG_HOME", config},
-                                               {"XDG_RUNTIME_DIR", runtime},
-                                               {"SDL_AUDIODRIVER", "disk"},
-                                               {"SDL_DISKAUDIOFILE", audioFolder + "/output.raw"}}));
+        if (size.first == 0) size = {x.screenWidth(), x.screenHeight()};
+        const WindowId host =
+            x.createWindow("Host " + std::to_string(instances.size()), size.first, size.second, true);
+        env.insert({{"XSCREENSAVER_WINDOW", hex(host)},
+                    {"XDG_CONFIG_HOME", config},
+                    {"XDG_RUNTIME_DIR", runtime},
+                    {"SDL_AUDIODRIVER", "disk"},
+                    {"SDL_DISKAUDIOFILE", audioFolder + "/output.raw"}});
+        instances.push_back(std::make_unique<ChildProcess>(program, std::vector<std::string>{"--root"}, env));
         return *audio.back();
     }
 
@@ -122,6 +167,67 @@ TEST_F(DisplayModeMusicE2E, TheMusicMovesToAnotherInstanceWhenThePlayerIsKilled)
     EXPECT_GT(heir.toneAmplitude(440, 0.6, 1.4), kToneAmplitude * 0.3);
 }
 
+// MATE's and xfce's preferences run the saver in a small preview pane: it
+// stays silent and leaves the music to a saver window that covers a monitor.
+TEST_F(DisplayModeMusicE2E, APreviewPaneIsSilentAndAMonitorSizedWindowPlays) {
+    writeMusicSettings(config + "/tamaruka/Tamaruka.ini", wav);
+    const DiskAudioOutput& preview = start(binDir() + "/tamaruka", {}, {480, 300});
+    std::this_thread::sleep_for(1s);  // time enough to have started its music
+    const DiskAudioOutput& saver = start(binDir() + "/tamaruka");
+    ASSERT_TRUE(saver.waitFor(1.5)) << output();
+    EXPECT_EQ(preview.seconds(), 0.0) << "the preview plays";
+}
+
+// ":N" and "unix:N.0" name one display: one lock, one player.
+TEST_F(DisplayModeMusicE2E, TwoSpellingsOfOneDisplayPlayTheMusicOnce) {
+    writeMusicSettings(config + "/tamaruka/Tamaruka.ini", wav);
+    const std::string display = XvfbEnvironment::displayName();
+    start(binDir() + "/tamaruka", {{"DISPLAY", display}});
+    start(binDir() + "/tamaruka", {{"DISPLAY", "unix" + display + ".0"}});
+    ASSERT_TRUE(waitUntil([&] { return audio[0]->seconds() >= 1.5 || audio[1]->seconds() >= 1.5; }, 20s))
+        << output();
+    std::this_thread::sleep_for(1s);
+    EXPECT_EQ(std::min(audio[0]->seconds(), audio[1]->seconds()), 0.0) << "both instances play";
+}
+
+// A FIFO never opens for reading without a writer: the loader must not hold
+// the program, so SIGTERM still ends it and frees the music lock.
+TEST_F(DisplayModeMusicE2E, AFifoAsTheMusicFileNeverHoldsTheStop) {
+    const std::string fifo = folder + "/fifo.wav";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    writeMusicSettings(config + "/tamaruka/Tamaruka.ini", fifo);
+    start(binDir() + "/tamaruka");
+    std::this_thread::sleep_for(1s);  // its loader has met the FIFO by now
+    ASSERT_TRUE(instances[0]->running()) << output();
+    instances[0]->sendSignal(SIGTERM);
+    EXPECT_EQ(instances[0]->waitExit(5s), 0) << output();
+    killed = 0;
+    const std::string lock = runtime + "/tamaruka-music-_" + XvfbEnvironment::displayName().substr(1) + ".lock";
+    const int fd = ::open(lock.c_str(), O_RDWR);
+    ASSERT_GE(fd, 0) << lock;
+    EXPECT_EQ(::flock(fd, LOCK_EX | LOCK_NB), 0) << "the lock is still held";
+    ::close(fd);
+}
+
+// Without a session bus (xautolock, a session from .xinitrc) the sound start
+// must not leave a bus of its own (dbus-launch, dbus-daemon) behind. A display
+// of its own, so that no bus an earlier run left on the shared one is reused.
+TEST_F(DisplayModeMusicE2E, NoProcessOutlivesARunWithoutASessionBus) {
+    writeMusicSettings(config + "/tamaruka/Tamaruka.ini", wav);
+    ScopedUnsetEnv noBus("DBUS_SESSION_BUS_ADDRESS");
+    XvfbDisplay display;
+    const std::string mark = folder;  // every descendant inherits the environment
+    const DiskAudioOutput& played = start(binDir() + "/tamaruka", {{"TAMARUKA_TEST_RUN", mark},
+                                                                    {"DISPLAY", display.name()},
+                                                                    {"XSCREENSAVER_WINDOW", ""}});
+    ASSERT_TRUE(played.waitFor(1.0)) << output();
+    instances[0]->sendSignal(SIGTERM);
+    ASSERT_EQ(instances[0]->waitExit(5s), 0) << output();
+    killed = 0;
+    std::this_thread::sleep_for(500ms);  // a daemon's parent may still be on its way out
+    EXPECT_EQ(processesWithEnvironment("TAMARUKA_TEST_RUN=" + mark), std::vector<std::string>{});
+}
+
 // Installed, the program lives in the hosts' folder and the settings default
 // beside Tamaruka.scr in the programs' own folder; the user has no file.
 TEST_F(DisplayModeMusicE2E, InstalledCopyPlaysTheSystemWideDefault) {
@@ -129,6 +235,7 @@ TEST_F(DisplayModeMusicE2E, InstalledCopyPlaysTheSystemWideDefault) {
     const std::string program = prefix + "/" TAMARUKA_TEST_DISPLAY_MODE_DIR "/tamaruka";
     fs::create_directories(fs::path(program).parent_path());
     fs::copy_file(binDir() + "/tamaruka", program);
+    fs::copy_file(binDir() + "/tamaruka-draw", fs::path(program).parent_path() / "tamaruka-draw");
     writeMusicSettings(prefix + "/" TAMARUKA_TEST_PROGRAMS_DIR "/Tamaruka.ini", wav);
     const DiskAudioOutput& played = start(program);
     ASSERT_TRUE(played.waitFor(1.5)) << output();

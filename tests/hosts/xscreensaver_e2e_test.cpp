@@ -5,14 +5,14 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <pwd.h>
 #include <string>
 #include <thread>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
 
-#include "tests/support/test_support.h"
+#include "harness/ordinary_user.h"
+#include "harness/harness.h"
 
 namespace tamaruka::test {
 namespace {
@@ -26,30 +26,18 @@ protected:
         if (!fs::exists("/usr/bin/xscreensaver")) GTEST_SKIP() << "xscreensaver is not installed";
         ASSERT_TRUE(fs::exists(binDir() + "/tamaruka")) << "build/bin/tamaruka is not built";
         program = fs::canonical(binDir() + "/tamaruka").string();
+        drawing = fs::canonical(binDir() + "/tamaruka-draw").string();  // what the launcher becomes
         // The daemon launches no display mode as root: run it as an ordinary user.
-        if (::getuid() == 0) {
-            const passwd* user = ::getpwnam("nobody");
-            if (!user) GTEST_SKIP() << "no ordinary user to run xscreensaver as";
-            userName = user->pw_name;
-            uid = user->pw_uid;
-            gid = user->pw_gid;
-        }
+        user = ordinaryUserWhenRoot();
         std::ofstream(home + "/.xscreensaver")
             << "mode: one\nselected: 0\nlock: False\nfade: False\nunfade: False\nsplash: False\n"
             << "programs: GL: \"Tamaruka\" " << program << " --root \\n\\\n\n";
-        if (!userName.empty()) {
-            for (const auto& entry : fs::recursive_directory_iterator(home))
-                ASSERT_EQ(::chown(entry.path().c_str(), uid, gid), 0);
-            ASSERT_EQ(::chown(home.c_str(), uid, gid), 0);
-        }
+        giveToUser(user, home);
     }
 
     std::unique_ptr<ChildProcess> startDaemon() {
-        std::vector<std::string> command = {"env", "-u", "XDG_RUNTIME_DIR", "HOME=" + home,
-                                            "DISPLAY=" + display.name(), "xscreensaver", "-no-splash"};
-        if (userName.empty()) return std::make_unique<ChildProcess>("/usr/bin/env", std::vector<std::string>(command.begin() + 1, command.end()));
-        command.insert(command.begin(), {"-u", userName, "--"});
-        return std::make_unique<ChildProcess>("/usr/sbin/runuser", command);
+        return startAsUser(user, {"-u", "XDG_RUNTIME_DIR", "HOME=" + home, "DISPLAY=" + display.name(),
+                                  "xscreensaver", "-no-splash"});
     }
 
     // xscreensaver-command with one option; its exit code.
@@ -61,15 +49,14 @@ protected:
     XvfbDisplay display{1280, 1024};
     std::string home = makeTempDir("tamaruka-xscreensaver");
     std::string program;
-    std::string userName;
-    uid_t uid = 0;
-    gid_t gid = 0;
+    std::string drawing;
+    std::optional<OrdinaryUser> user;
 };
 
 TEST_F(XscreensaverE2E, ActivateShowsFireworksAtTheScreensSizeAndDeactivateEndsIt) {
     std::unique_ptr<ChildProcess> daemon = startDaemon();
     ASSERT_TRUE(waitUntil([&] { return command("-activate") == 0; }, 20s)) << daemon->outputText();
-    ASSERT_TRUE(waitUntil([&] { return !liveProcessesOf(program).empty(); }, 20s))
+    ASSERT_TRUE(waitUntil([&] { return !liveProcessesOf(drawing).empty(); }, 20s))
         << "the daemon never started tamaruka\n" << daemon->outputText();
 
     XClient x(display.name());  // a new connection sees the screen as it is now
@@ -87,7 +74,7 @@ TEST_F(XscreensaverE2E, ActivateShowsFireworksAtTheScreensSizeAndDeactivateEndsI
     EXPECT_LT(shot.countBrighterThan(24), std::size_t(shot.width) * shot.height / 4);  // on a black sky
 
     ASSERT_EQ(command("-deactivate"), 0);
-    EXPECT_TRUE(waitUntil([&] { return liveProcessesOf(program).empty(); }, 5s)) << "tamaruka still runs";
+    EXPECT_TRUE(waitUntil([&] { return liveProcessesOf(drawing).empty(); }, 5s)) << "tamaruka still runs";
 
     EXPECT_EQ(command("-exit"), 0);
     EXPECT_TRUE(daemon->waitExit(10s).has_value()) << daemon->outputText();

@@ -82,6 +82,8 @@ TEST_F(DebianPackage, InstallsEveryFileWhereTheHostsLookWithItsMode) {
         {"./usr/lib/tamaruka/Tamaruka.scr", "-rwxr-xr-x"},
         {"./usr/lib/tamaruka/Tamaruka.data", "-rwxr-xr-x"},
         {"./usr/libexec/xscreensaver/tamaruka", "-rwxr-xr-x"},
+        {"./usr/libexec/xscreensaver/tamaruka-draw", "-rwxr-xr-x"},
+        {"./usr/share/lintian/overrides/tamaruka", "-rw-r--r--"},
         {"./usr/share/xscreensaver/config/tamaruka.xml", "-rw-r--r--"},
         {"./usr/share/applications/screensavers/tamaruka.desktop", "-rw-r--r--"},
         {"./usr/share/applications/tamaruka-settings.desktop", "-rw-r--r--"},
