@@ -26,7 +26,7 @@
 #include "fireworks/scene.h"
 #include "fireworks/sprite_bitmap.h"
 #include "fireworks/sprite_texture_image.h"
-#include "tests/support/test_support.h"
+#include "harness/harness.h"
 
 // Last: the X headers' macros clash with GoogleTest's names.
 #include <GL/gl.h>
