@@ -19,6 +19,9 @@ std::string sourceDir();
 // A new empty folder under the system's temporary folder, removed with its
 // content when the test process ends (kept when TAMARUKA_KEEP_TEST_FILES is set).
 std::string makeTempDir(const std::string& prefix = "tamaruka-test");
+// Copies the front-end into the folder: Tamaruka.scr, the launcher users run,
+// and the real program beside it that the launcher becomes.
+void copyFrontEnd(const std::string& folder);
 
 // A private Xvfb (1024 x 768 x 24 unless told otherwise, -noreset) on a free
 // display number.
