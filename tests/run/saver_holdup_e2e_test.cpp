@@ -157,6 +157,36 @@ TEST_P(EndlessSettingsE2E, RunStartsWithTheDefaults) {
 INSTANTIATE_TEST_SUITE_P(Devices, EndlessSettingsE2E, ::testing::Values("/dev/zero", "/dev/urandom"),
                          [](const auto& info) { return std::string(info.param + 5); });
 
+// Without a session bus (xautolock, a session from .xinitrc) neither the run
+// nor the renderer on its own may leave a bus of its own (dbus-launch,
+// dbus-daemon) behind. A display of its own, so that no bus an earlier run
+// left on the shared one is reused.
+class NoSessionBusE2E : public SaverHoldUpE2E, public ::testing::WithParamInterface<std::vector<std::string>> {};
+
+TEST_P(NoSessionBusE2E, NoProcessOutlivesTheRun) {
+    const std::vector<std::string> command = GetParam();
+    ScopedUnsetEnv noBus("DBUS_SESSION_BUS_ADDRESS");
+    XvfbDisplay display;
+    XClient own(display.name());
+    const std::string runtime = makeTempDir("tamaruka-runtime");
+    const std::string mark = install.folder();  // every descendant inherits the environment
+    saver = std::make_unique<ChildProcess>(
+        install.folder() + "/" + command[0], std::vector<std::string>(command.begin() + 1, command.end()),
+        std::map<std::string, std::string>{{"DISPLAY", display.name()}, {"XDG_RUNTIME_DIR", runtime},
+                                           {"XDG_CACHE_HOME", install.cacheFolder()}, {"TAMARUKA_TEST_RUN", mark}});
+    ASSERT_TRUE(own.waitForWindow("--Fireworks--", 20s).has_value()) << saver->outputText();
+    saver->sendSignal(SIGTERM);
+    ASSERT_EQ(saver->waitExit(5s), 0) << saver->outputText();
+    EXPECT_TRUE(waitUntil([&] { return !install.rendererRunning(); }, 5s));
+    std::this_thread::sleep_for(500ms);  // a daemon's parent may still be on its way out
+    EXPECT_EQ(processesWithEnvironment("TAMARUKA_TEST_RUN=" + mark), std::vector<std::string>{});
+}
+
+INSTANTIATE_TEST_SUITE_P(Programs, NoSessionBusE2E,
+                         ::testing::Values(std::vector<std::string>{"Tamaruka.scr", "/S"},
+                                           std::vector<std::string>{"Tamaruka.data"}),
+                         [](const auto& info) { return info.index == 0 ? "Saver" : "Renderer"; });
+
 TEST_F(SaverHoldUpE2E, KilledFrontEndTakesTheRendererWithIt) {
     startSaver();
     saver->sendSignal(SIGKILL);

@@ -144,6 +144,25 @@ private:
 // Live (not zombie) processes whose executable is this file, whoever runs them.
 std::vector<int> liveProcessesOf(const std::string& executable);
 
+// Unsets an environment variable of the test process for the scope's
+// lifetime, so that the programs it starts go without it.
+class ScopedUnsetEnv {
+public:
+    explicit ScopedUnsetEnv(const char* name);
+    ~ScopedUnsetEnv();
+    ScopedUnsetEnv(const ScopedUnsetEnv&) = delete;
+    ScopedUnsetEnv& operator=(const ScopedUnsetEnv&) = delete;
+
+private:
+    const char* name_;
+    std::optional<std::string> old_;
+};
+
+// The live processes whose environment holds the entry ("NAME=value"), with
+// their command; a zombie's environment reads empty. A mark in the
+// environment of a started program finds every descendant it leaves behind.
+std::vector<std::string> processesWithEnvironment(const std::string& entry);
+
 // A "<field>:" line of /proc/<pid>/status in kilobytes (VmHWM, VmRSS);
 // -1 when the process or the field is not there.
 long processStatusKilobytes(int pid, const std::string& field);

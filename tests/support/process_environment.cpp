@@ -1,0 +1,34 @@
+#include "tests/support/test_support.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+namespace tamaruka::test {
+
+ScopedUnsetEnv::ScopedUnsetEnv(const char* name) : name_(name) {
+    if (const char* old = std::getenv(name)) old_ = old;
+    ::unsetenv(name);
+}
+
+ScopedUnsetEnv::~ScopedUnsetEnv() {
+    if (old_) ::setenv(name_, old_->c_str(), 1);
+}
+
+std::vector<std::string> processesWithEnvironment(const std::string& entry) {
+    namespace fs = std::filesystem;
+    std::vector<std::string> found;
+    for (const auto& process : fs::directory_iterator("/proc")) {
+        std::ifstream environ(process.path() / "environ");
+        const std::string text = '\0' + std::string(std::istreambuf_iterator<char>(environ), {});
+        if (text.find('\0' + entry + '\0') == std::string::npos) continue;
+        std::ifstream cmdline(process.path() / "cmdline");
+        std::string command;
+        std::getline(cmdline, command, '\0');
+        found.push_back(process.path().filename().string() + " " + command);
+    }
+    return found;
+}
+
+}  // namespace tamaruka::test
