@@ -111,11 +111,17 @@ TEST_P(SignalAtStartE2E, EndsByHandlingIt) {
     // The start is the program's own: once the child runs Tamaruka.scr (the
     // launcher, or already the front-end it becomes), no longer the test's code.
     const std::string exe = "/proc/" + std::to_string(saver->pid()) + "/exe";
-    ASSERT_TRUE(waitUntil([&] {
+    const auto runsTheProgram = [&] {
         std::error_code error;
         const fs::path running = fs::read_symlink(exe, error);
-        return running == install.folder() + "/Tamaruka.scr" || running == install.folder() + "/tamaruka-frontend";
-    }, 5s));
+        return (running == install.folder() + "/Tamaruka.scr" || running == install.folder() + "/tamaruka-frontend") &&
+               runsOwnCode(saver->pid());
+    };
+    const auto spawned = Clock::now();
+    while (!runsTheProgram()) {
+        ASSERT_LT(Clock::now() - spawned, 5s) << saver->outputText();
+        std::this_thread::sleep_for(50us);
+    }
     std::this_thread::sleep_for(std::chrono::milliseconds(delayMs));
     saver->sendSignal(signal);
     EXPECT_EQ(saver->waitExit(5s), 0) << saver->outputText();

@@ -1,5 +1,6 @@
 #include "tests/support/test_support.h"
 
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -29,6 +30,18 @@ std::vector<std::string> processesWithEnvironment(const std::string& entry) {
         found.push_back(process.path().filename().string() + " " + command);
     }
     return found;
+}
+
+bool runsOwnCode(int pid) {
+    const std::string process = "/proc/" + std::to_string(pid);
+    std::ifstream status(process + "/status");
+    for (std::string line; std::getline(status, line);)
+        if (line.rfind("SigBlk:", 0) == 0 && ((std::stoull(line.substr(7), nullptr, 16) >> (SIGTERM - 1)) & 1))
+            return true;
+    std::ifstream maps(process + "/maps");
+    for (std::string line; std::getline(maps, line);)
+        if (line.find("/libc.so") != std::string::npos) return true;
+    return false;
 }
 
 }  // namespace tamaruka::test

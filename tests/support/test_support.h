@@ -163,6 +163,12 @@ private:
 // environment of a started program finds every descendant it leaves behind.
 std::vector<std::string> processesWithEnvironment(const std::string& entry);
 
+// Whether the process, after its exec, runs code of its own: it holds SIGTERM
+// back (a launcher's first act) or its loader has mapped libc (a dynamically
+// linked program). Before either, a signal meets the kernel's exec, which no
+// program can guard against.
+bool runsOwnCode(int pid);
+
 // A "<field>:" line of /proc/<pid>/status in kilobytes (VmHWM, VmRSS);
 // -1 when the process or the field is not there.
 long processStatusKilobytes(int pid, const std::string& field);
