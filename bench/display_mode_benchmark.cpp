@@ -29,6 +29,7 @@
 #include <thread>
 #include <vector>
 
+#include "bench/display_mode_bench_tools.h"
 #include "bench/renderer_bench_display.h"
 
 #include <X11/Xlib.h>  // last: its macros clash with GoogleTest's names
@@ -37,28 +38,10 @@ namespace {
 
 using namespace std::chrono_literals;
 namespace test = tamaruka::test;
+using namespace tamaruka::bench;
 
 constexpr int StartupRuns = 15;
 const char* const Fireworkx = "/usr/libexec/xscreensaver/fireworkx";
-
-double monotonicSeconds() {
-    timespec t{};
-    clock_gettime(CLOCK_MONOTONIC, &t);
-    return double(t.tv_sec) + double(t.tv_nsec) * 1e-9;
-}
-
-// User plus system CPU seconds of a process so far, all its threads.
-double cpuSecondsOf(int pid) {
-    std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
-    std::string text((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
-    if (text.empty()) return 0;
-    std::istringstream fields(text.substr(text.rfind(')') + 2));
-    std::string field;
-    double ticks = 0;
-    for (int i = 3; i <= 15 && fields >> field; ++i)
-        if (i == 14 || i == 15) ticks += std::strtod(field.c_str(), nullptr);
-    return ticks / double(sysconf(_SC_CLK_TCK));
-}
 
 long anonymousKilobytes(int pid) {
     std::ifstream status("/proc/" + std::to_string(pid) + "/status");
@@ -67,46 +50,6 @@ long anonymousKilobytes(int pid) {
     return -1;
 }
 
-// The Xvfb that this process started (the test support keeps its id to itself;
-// one runs at a time).
-int childXvfbPid() {
-    for (const auto& entry : std::filesystem::directory_iterator("/proc")) {
-        const std::string name = entry.path().filename();
-        if (name.find_first_not_of("0123456789") != std::string::npos) continue;
-        std::ifstream stat(entry.path() / "stat");
-        std::string text((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
-        const auto close = text.rfind(')');
-        if (close == std::string::npos || text.find("(Xvfb)") == std::string::npos) continue;
-        std::istringstream fields(text.substr(close + 2));
-        std::string state;
-        int parent = 0;
-        fields >> state >> parent;
-        if (parent == ::getpid()) return std::stoi(name);
-    }
-    return -1;
-}
-
-// The frame counters that bench/frame_count_probe.c keeps in a shared file.
-class FrameCounter {
-public:
-    explicit FrameCounter(const std::string& path) : path_(path) {
-        std::ofstream(path).write(std::string(4096, '\0').data(), 4096);
-        std::FILE* file = std::fopen(path.c_str(), "r+");
-        memory_ = static_cast<volatile std::uint64_t*>(
-            mmap(nullptr, 4096, PROT_READ | PROT_WRITE, MAP_SHARED, fileno(file), 0));
-        std::fclose(file);
-    }
-    ~FrameCounter() { munmap(const_cast<std::uint64_t*>(memory_), 4096); }
-    const std::string& path() const { return path_; }
-    double firstFrameSeconds() const { return double(memory_[0]) * 1e-9; }
-    // SDL swaps for Tamaruka.data, GLX swaps for tamaruka, XPutImage calls for
-    // the Xlib hacks (Mesa's software GL puts its images through XCB, not Xlib).
-    std::uint64_t frames() const { return memory_[1] ? memory_[1] : memory_[3] ? memory_[3] : memory_[2]; }
-
-private:
-    std::string path_;
-    volatile std::uint64_t* memory_ = nullptr;
-};
 
 // A window covering the screen, as xscreensaver makes for a display mode.
 class HostWindow {
@@ -138,10 +81,6 @@ struct Program {
     std::map<std::string, std::string> env;
 };
 
-struct Rate {
-    double fps = 0, cpu = 0, serverCpu = 0;  // CPU in % of one core
-};
-
 Rate measure(const Program& program, const std::string& folder, int serverPid, double seconds) {
     FrameCounter counter(folder + "/frames-" + std::to_string(::getpid()));
     auto env = program.env;
@@ -149,16 +88,11 @@ Rate measure(const Program& program, const std::string& folder, int serverPid, d
     env["TAMARUKA_FRAME_COUNTER_FILE"] = counter.path();
     test::ChildProcess child(program.path, program.args, env);
     std::this_thread::sleep_for(3s);  // past start-up and the first rockets
-    const double t0 = monotonicSeconds(), own0 = cpuSecondsOf(child.pid()), server0 = cpuSecondsOf(serverPid);
-    const std::uint64_t frames0 = counter.frames();
-    std::this_thread::sleep_for(std::chrono::duration<double>(seconds));
-    const double t1 = monotonicSeconds(), own1 = cpuSecondsOf(child.pid()), server1 = cpuSecondsOf(serverPid);
-    const std::uint64_t frames1 = counter.frames();
+    const Rate rate = measureRate(child.pid(), serverPid, counter, seconds);
     if (!child.running()) std::fprintf(stderr, "%s ended early:\n%s\n", program.label.c_str(), child.outputText().c_str());
     child.sendSignal(SIGTERM);
     child.waitExit(5s);
-    const double wall = t1 - t0;
-    return {double(frames1 - frames0) / wall, 100 * (own1 - own0) / wall, 100 * (server1 - server0) / wall};
+    return rate;
 }
 
 void startupAndMemory(const Program& tamaruka, const std::string& folder) {
@@ -193,18 +127,11 @@ void startupAndMemory(const Program& tamaruka, const std::string& folder) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    double seconds = 10;
-    int rounds = 3;
-    for (int i = 1; i + 1 < argc; i += 2) {
-        if (std::strcmp(argv[i], "--seconds") == 0) seconds = std::atof(argv[i + 1]);
-        if (std::strcmp(argv[i], "--rounds") == 0) rounds = std::max(1, std::atoi(argv[i + 1]));
-    }
+    const auto [seconds, rounds] = parseRoundOptions(argc, argv);
     const std::string folder = tamaruka::bench::cacheFolderWithSprite("tamaruka-display-mode-bench");
     const std::string configFolder = folder + "/config";  // no settings: no music
     std::filesystem::create_directories(configFolder);
-    double load[3] = {};
-    getloadavg(load, 3);
-    std::printf("load average at start %.2f %.2f %.2f\n\n", load[0], load[1], load[2]);
+    printLoadAverage();
 
     struct Size {
         int width, height;
@@ -247,14 +174,9 @@ int main(int argc, char** argv) {
         std::printf("  %-28s %8s %10s %12s %10s   %s\n", "program", "fps", "CPU %", "Xvfb CPU %", "sum %",
                     "sums of the rounds");
         for (std::size_t i = 0; i < programs.size(); ++i) {
-            std::vector<Rate> byRound = rates[i];
-            std::sort(byRound.begin(), byRound.end(),
-                      [](const Rate& a, const Rate& b) { return a.cpu + a.serverCpu < b.cpu + b.serverCpu; });
-            const Rate& median = byRound[byRound.size() / 2];
-            std::string sums;
-            for (const Rate& rate : rates[i]) sums += (sums.empty() ? "" : " ") + std::to_string(int(std::lround(rate.cpu + rate.serverCpu)));
+            const Rate median = medianBySum(rates[i]);
             std::printf("  %-28s %8.1f %10.1f %12.1f %10.1f   %s\n", programs[i].label.c_str(), median.fps, median.cpu,
-                        median.serverCpu, median.cpu + median.serverCpu, sums.c_str());
+                        median.serverCpu, median.cpu + median.serverCpu, roundSums(rates[i]).c_str());
         }
         std::printf("\n");
         std::fflush(stdout);

@@ -3,7 +3,8 @@
    TAMARUKA_FRAME_COUNTER_FILE. Slots (64-bit): 0 monotonic time of the first
    frame in ns, 1 SDL_GL_SwapWindow calls (Tamaruka.data), 2 XPutImage calls
    (xscreensaver's Xlib hacks such as fireworkx put one image a frame),
-   3 glXSwapBuffers calls (tamaruka). Changes nothing else. */
+   3 glXSwapBuffers calls (tamaruka on X11), 4 eglSwapBuffers calls (tamaruka on
+   Wayland). Changes nothing else. */
 #define _GNU_SOURCE
 #include <dlfcn.h>
 #include <fcntl.h>
@@ -62,4 +63,13 @@ void glXSwapBuffers(void* display, unsigned long drawable) {
     if (!real) real = (GlxSwap)dlsym(RTLD_NEXT, "glXSwapBuffers");
     real(display, drawable);
     count(3);
+}
+
+typedef unsigned (*EglSwap)(void*, void*);
+unsigned eglSwapBuffers(void* display, void* surface) {
+    static EglSwap real;
+    if (!real) real = (EglSwap)dlsym(RTLD_NEXT, "eglSwapBuffers");
+    unsigned result = real(display, surface);
+    count(4);
+    return result;
 }

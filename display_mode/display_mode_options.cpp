@@ -80,6 +80,10 @@ std::variant<DisplayModeOptions, OptionsError> parseDisplayModeOptions(
             options.music = true;
         } else if (*name == "no-music") {
             options.music = false;
+        } else if (*name == "x11") {
+            options.x11 = true;
+        } else if (*name == "wayland") {
+            options.wayland = true;
         } else {
             return OptionsError{"unknown option '" + arg + "'"};
         }
@@ -97,6 +101,8 @@ std::string displayModeUsage() {
            "  --delay USEC      least time between frames in microseconds (default: the display's refresh)\n"
            "  --music           play the music of the user's settings\n"
            "  --no-music        play no music\n"
+           "  --x11             --fullscreen and --window on the X server ($DISPLAY), also in a Wayland session\n"
+           "  --wayland         --fullscreen and --window as a Wayland client ($WAYLAND_DISPLAY)\n"
            "Every option may be written with one dash or two. --window-id wins over --root,\n"
            "--root over --fullscreen, --fullscreen over --window; with none of them tamaruka\n"
            "draws into $XSCREENSAVER_WINDOW when it is set, else into a window of its own.\n";

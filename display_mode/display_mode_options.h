@@ -19,6 +19,8 @@ struct DisplayModeOptions {
     bool showFps = false;                   // --fps
     std::optional<std::chrono::microseconds> delay;  // --delay
     std::optional<bool> music;              // --music / --no-music
+    bool x11 = false;                       // --x11
+    bool wayland = false;                   // --wayland
 };
 
 // What went wrong on the command line, for one line on stderr before the usage.

@@ -7,11 +7,13 @@
 #include <string>
 #include <sys/resource.h>
 #include <unistd.h>
+#include <vector>
 
 #include "common/frame_pacer.h"
 #include "display_mode/display_mode_music.h"
 #include "display_mode/fps_meter.h"
 #include "display_mode/scene_surface.h"
+#include "display_mode/wayland_window_layer.h"
 #include "display_mode/window_layer.h"
 #include "display_mode/x_window_layer.h"
 
@@ -36,8 +38,9 @@ double wallSeconds() {
 // the display offers: each window the layer opens shows a scene of its own.
 class DisplayModeRun final : private WindowLayerEvents {
 public:
-    DisplayModeRun(const DrawTarget& target, const DisplayModeOptions& options, const StopOnSignal& stop)
-        : target_(target), options_(options), stop_(stop) {}
+    DisplayModeRun(const DrawTarget& target, const DisplayModeOptions& options, DisplayProtocol protocol,
+                   const StopOnSignal& stop)
+        : target_(target), options_(options), protocol_(protocol), stop_(stop) {}
 
     int run() {
         if (stop_.requested()) return 0;
@@ -48,7 +51,7 @@ public:
         // id keeps their fireworks apart.
         surfaceSettings_.seedOffset = static_cast<std::uint32_t>(getpid()) * 2654435761u;
 
-        layer_ = makeXWindowLayer(target_);
+        layer_ = protocol_ == DisplayProtocol::Wayland ? makeWaylandWindowLayer(target_) : makeXWindowLayer(target_);
         layer_->open(*this);
         windowsChanged_ = false;
         FramePacer pacer(framePeriod());
@@ -106,15 +109,19 @@ private:
     }
 
     void drawFrames() {
+        if (music_) music_->tick();
+        // A surface that is hidden, or whose last frame is not shown yet, waits.
+        std::vector<SceneSurface*> ready;
+        for (auto& [id, surface] : surfaces_)
+            if (surface->readyForFrame()) ready.push_back(surface.get());
+        if (ready.empty()) return;
         // The clocks are read only for the figures that are shown.
         std::string fpsText;
         if (options_.showFps) {
             fps_.frame(wallSeconds(), processCpuSeconds());
             fpsText = fps_.text();
         }
-        for (auto& [id, surface] : surfaces_)
-            if (surface->readyForFrame()) surface->drawFrame(fpsText);
-        if (music_) music_->tick();
+        for (SceneSurface* surface : ready) surface->drawFrame(fpsText);
     }
 
     void stopMusic() {
@@ -124,6 +131,7 @@ private:
 
     DrawTarget target_;
     DisplayModeOptions options_;
+    DisplayProtocol protocol_;
     const StopOnSignal& stop_;
     std::unique_ptr<WindowLayer> layer_;  // outlives the surfaces
     std::map<int, std::unique_ptr<SceneSurface>> surfaces_;  // by the layer's window id
@@ -136,8 +144,9 @@ private:
 
 }  // namespace
 
-int runDisplayMode(const DrawTarget& target, const DisplayModeOptions& options, const StopOnSignal& stop) {
-    return DisplayModeRun(target, options, stop).run();
+int runDisplayMode(const DrawTarget& target, const DisplayModeOptions& options, DisplayProtocol protocol,
+                   const StopOnSignal& stop) {
+    return DisplayModeRun(target, options, protocol, stop).run();
 }
 
 }  // namespace tamaruka

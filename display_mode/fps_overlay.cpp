@@ -2,8 +2,11 @@
 
 #include <GL/gl.h>
 #include <GL/glx.h>
+#include <algorithm>
 #include <sstream>
 #include <vector>
+
+#include "display_mode/fps_glyphs.h"
 
 namespace tamaruka {
 
@@ -23,6 +26,32 @@ FpsOverlay::FpsOverlay(Display* display) {
         descent_ = font->descent;
     }
     XFreeFont(display, font);
+}
+
+FpsOverlay::FpsOverlay(int pixelSize) {
+    const int size = std::clamp(pixelSize, 1, 8);
+    listBase_ = glGenLists(GlyphCount);
+    if (listBase_ == 0) return;
+    const int width = GlyphWidth * size, height = GlyphHeight * size;
+    const int rowBytes = (width + 7) / 8;
+    std::vector<GLubyte> bitmap(static_cast<std::size_t>(rowBytes) * height);
+    glPushClientAttrib(GL_CLIENT_PIXEL_STORE_BIT);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    for (int i = 0; i < GlyphCount; ++i) {
+        const GlyphRows rows = fpsGlyph(static_cast<char>(FirstGlyph + i));
+        std::fill(bitmap.begin(), bitmap.end(), 0);
+        // glBitmap's rows go upwards, its bits from the left (most significant first).
+        for (int y = 0; y < height; ++y)
+            for (int x = 0; x < width; ++x)
+                if (rows[GlyphHeight - 1 - y / size] & (1 << (GlyphWidth - 1 - x / size)))
+                    bitmap[y * rowBytes + x / 8] |= static_cast<GLubyte>(0x80 >> (x % 8));
+        glNewList(listBase_ + i, GL_COMPILE);
+        glBitmap(width, height, 0, 0, static_cast<GLfloat>((GlyphWidth + 1) * size), 0, bitmap.data());
+        glEndList();
+    }
+    glPopClientAttrib();
+    lineHeight_ = (GlyphHeight + 2) * size;
+    descent_ = 0;
 }
 
 FpsOverlay::~FpsOverlay() {

@@ -5,12 +5,16 @@
 
 namespace tamaruka {
 
-// Text in the bottom-left corner of the current OpenGL context's window, in
-// the X core font "fixed" (glXUseXFont), drawn with OpenGL 1.1 bitmaps.
+// Text in the bottom-left corner of the current OpenGL context's window,
+// drawn with OpenGL 1.1 bitmaps: in the X core font "fixed" (glXUseXFont), or
+// in a small built-in font where there is no X server.
 class FpsOverlay {
 public:
     // Builds the glyphs in the current context; without the font nothing is drawn.
     explicit FpsOverlay(Display* display);
+    // The built-in font, each of its pixels `pixelSize` pixels wide and high
+    // (the buffer scale of the surface).
+    explicit FpsOverlay(int pixelSize);
     ~FpsOverlay();  // the context must be current
     FpsOverlay(const FpsOverlay&) = delete;
     FpsOverlay& operator=(const FpsOverlay&) = delete;

@@ -8,7 +8,9 @@
 
 #include "display_mode/display_mode_options.h"
 #include "display_mode/display_mode_run.h"
+#include "display_mode/display_protocol.h"
 #include "display_mode/stop_on_signal.h"
+#include "display_mode/wayland_window_layer.h"
 
 int main(int argc, char** argv) {
     using namespace tamaruka;
@@ -33,8 +35,14 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "tamaruka: %s\n", error->message.c_str());
         return 1;
     }
+    const SessionEnvironment session{std::getenv("WAYLAND_DISPLAY"), std::getenv("XDG_SESSION_TYPE")};
+    const auto protocol = chooseDisplayProtocol(options, std::get<DrawTarget>(target), session, waylandCompositorAnswers);
+    if (const auto* error = std::get_if<OptionsError>(&protocol)) {
+        std::fprintf(stderr, "tamaruka: %s\n", error->message.c_str());
+        return 1;
+    }
     try {
-        return runDisplayMode(std::get<DrawTarget>(target), options, *stop);
+        return runDisplayMode(std::get<DrawTarget>(target), options, std::get<DisplayProtocol>(protocol), *stop);
     } catch (const std::exception& failure) {
         std::fprintf(stderr, "tamaruka: %s\n", failure.what());
         return 1;

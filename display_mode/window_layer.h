@@ -7,6 +7,10 @@
 
 namespace tamaruka {
 
+// The size that --window opens at.
+inline constexpr int OwnWindowWidth = 1024;
+inline constexpr int OwnWindowHeight = 768;
+
 // What a window layer tells the run loop: windows that open (each shows a
 // scene of its own), change size or close, and the user's wish to end.
 // Sizes are in the surface's own pixels (its buffer's, on scaled outputs).

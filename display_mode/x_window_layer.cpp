@@ -19,8 +19,6 @@ namespace tamaruka {
 
 namespace {
 
-constexpr int OwnWindowWidth = 1024;
-constexpr int OwnWindowHeight = 768;
 // Tries at taking the keyboard and pointer in --fullscreen, one a frame, while
 // the new windows become viewable or another client lets go; after them one
 // a second for as long as it runs, so that a client that held the keyboard

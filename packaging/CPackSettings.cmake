@@ -12,8 +12,9 @@ ground and burst into six patterns of sparks, to background music from an
 audio CD, an MP3 or a WAV file.
 .
 The display mode tamaruka runs under xscreensaver, XSecureLock, the MATE and
-Xfce screen savers and xss-lock; its settings dialog is in the application
-menu. Tamaruka.scr and Tamaruka.data also run on their own as a full-screen
+Xfce screen savers and xss-lock, and on Wayland desktops as a native client
+started from an idle daemon (swayidle, hypridle) or by hand; its settings
+dialog is in the application menu. Tamaruka.scr and Tamaruka.data also run on their own as a full-screen
 saver.")
 set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)
 set(CPACK_STRIP_FILES ON)

@@ -11,6 +11,7 @@ packages=(
   libx11-dev libx11-xcb-dev libxcb1-dev libxcb-xfixes0-dev libxcb-xtest0-dev libxtst-dev libxfixes-dev
   libgtest-dev libgmock-dev libbenchmark-dev libpng-dev
   libxrandr-dev libxss-dev
+  libwayland-dev wayland-protocols libegl-dev libxkbcommon-dev sway grim
   xvfb xauth x11-utils x11-xserver-utils xscreensaver fonts-ipafont-gothic xfonts-base openbox
   clang libclang-rt-14-dev llvm lame
   desktop-file-utils

@@ -15,6 +15,7 @@
 #include <thread>
 #include <tuple>
 
+#include "tests/display_mode/frame_steps.h"
 #include "tests/support/test_support.h"
 
 namespace tamaruka {
@@ -22,6 +23,7 @@ namespace {
 
 using namespace std::chrono_literals;
 using test::ChildProcess;
+using test::frameSteps;
 using test::Rect;
 using test::Screenshot;
 using test::WindowId;
@@ -101,14 +103,6 @@ Ending endAfter(ChildProcess& program, const std::function<void()>& stop) {
 }
 
 // The steps that TAMARUKA_PRINT_FRAME_STEPS makes it print, one a frame.
-std::vector<int> frameSteps(const std::string& output) {
-    const std::regex step("frame step (\\d+) ms");
-    std::vector<int> steps;
-    for (std::sregex_iterator it(output.begin(), output.end(), step), end; it != end; ++it)
-        steps.push_back(std::stoi((*it)[1]));
-    return steps;
-}
-
 // A host window on the shared display with tamaruka drawing into it.
 class HostWindowTest : public ::testing::Test {
 protected:
@@ -346,14 +340,7 @@ TEST_F(HostWindowTest, FpsShowsInTheBottomLeftCorner) {
     ASSERT_TRUE(waitForFireworks(x, area)) << program->outputText();
     std::this_thread::sleep_for(1500ms);  // the first second measured
     // The text is plain white; the sparks' glow is never white all over such a spot.
-    const Screenshot corner = x.capture({area.x, area.y + area.height - 40, 120, 40});
-    std::size_t white = 0;
-    for (int py = 0; py < corner.height; ++py)
-        for (int px = 0; px < corner.width; ++px) {
-            const auto p = corner.at(px, py);
-            if (p.r == 255 && p.g == 255 && p.b == 255) ++white;
-        }
-    EXPECT_GT(white, 40u);
+    EXPECT_GT(x.capture({area.x, area.y + area.height - 40, 120, 40}).countWhite(), 40u);
 }
 
 // --- A display of its own: the X server's saver, monitors --------------------

@@ -5,13 +5,13 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <pwd.h>
 #include <string>
 #include <thread>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
 
+#include "tests/support/ordinary_user.h"
 #include "tests/support/test_support.h"
 
 namespace tamaruka::test {
@@ -28,29 +28,16 @@ protected:
         program = fs::canonical(binDir() + "/tamaruka").string();
         drawing = fs::canonical(binDir() + "/tamaruka-draw").string();  // what the launcher becomes
         // The daemon launches no display mode as root: run it as an ordinary user.
-        if (::getuid() == 0) {
-            const passwd* user = ::getpwnam("nobody");
-            if (!user) GTEST_SKIP() << "no ordinary user to run xscreensaver as";
-            userName = user->pw_name;
-            uid = user->pw_uid;
-            gid = user->pw_gid;
-        }
+        user = ordinaryUserWhenRoot();
         std::ofstream(home + "/.xscreensaver")
             << "mode: one\nselected: 0\nlock: False\nfade: False\nunfade: False\nsplash: False\n"
             << "programs: GL: \"Tamaruka\" " << program << " --root \\n\\\n\n";
-        if (!userName.empty()) {
-            for (const auto& entry : fs::recursive_directory_iterator(home))
-                ASSERT_EQ(::chown(entry.path().c_str(), uid, gid), 0);
-            ASSERT_EQ(::chown(home.c_str(), uid, gid), 0);
-        }
+        giveToUser(user, home);
     }
 
     std::unique_ptr<ChildProcess> startDaemon() {
-        std::vector<std::string> command = {"env", "-u", "XDG_RUNTIME_DIR", "HOME=" + home,
-                                            "DISPLAY=" + display.name(), "xscreensaver", "-no-splash"};
-        if (userName.empty()) return std::make_unique<ChildProcess>("/usr/bin/env", std::vector<std::string>(command.begin() + 1, command.end()));
-        command.insert(command.begin(), {"-u", userName, "--"});
-        return std::make_unique<ChildProcess>("/usr/sbin/runuser", command);
+        return startAsUser(user, {"-u", "XDG_RUNTIME_DIR", "HOME=" + home, "DISPLAY=" + display.name(),
+                                  "xscreensaver", "-no-splash"});
     }
 
     // xscreensaver-command with one option; its exit code.
@@ -63,9 +50,7 @@ protected:
     std::string home = makeTempDir("tamaruka-xscreensaver");
     std::string program;
     std::string drawing;
-    std::string userName;
-    uid_t uid = 0;
-    gid_t gid = 0;
+    std::optional<OrdinaryUser> user;
 };
 
 TEST_F(XscreensaverE2E, ActivateShowsFireworksAtTheScreensSizeAndDeactivateEndsIt) {

@@ -27,6 +27,13 @@ std::size_t Screenshot::countBrighterThan(int level) const {
     return count;
 }
 
+std::size_t Screenshot::countWhite() const {
+    std::size_t count = 0;
+    for (std::size_t i = 0; i + 2 < rgb.size(); i += 3)
+        if (rgb[i] == 255 && rgb[i + 1] == 255 && rgb[i + 2] == 255) ++count;
+    return count;
+}
+
 std::size_t Screenshot::distinctColours() const {
     std::unordered_set<std::uint32_t> colours;
     for (std::size_t i = 0; i + 2 < rgb.size(); i += 3)

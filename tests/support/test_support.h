@@ -61,6 +61,7 @@ struct Screenshot {
     Pixel at(int x, int y) const;
     double meanBrightness() const;                // mean of (r+g+b)/3 over all pixels
     std::size_t countBrighterThan(int level) const;  // pixels with max channel > level
+    std::size_t countWhite() const;                  // pixels of pure white (255, 255, 255)
     std::size_t distinctColours() const;
     Screenshot crop(const Rect& r) const;
     bool savePng(const std::string& path) const;
