@@ -19,7 +19,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include "tests/support/test_support.h"
+#include "harness/harness.h"
 
 namespace {
 

@@ -5,8 +5,8 @@
 #include <memory>
 #include <string>
 
-#include "tests/renderer/glow_sprite.h"
-#include "tests/support/test_support.h"
+#include "harness/glow_sprite.h"
+#include "harness/harness.h"
 
 namespace tamaruka::bench {
 

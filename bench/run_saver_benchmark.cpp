@@ -22,7 +22,7 @@
 #include <thread>
 #include <vector>
 
-#include "tests/support/test_support.h"
+#include "harness/harness.h"
 
 namespace {
 

@@ -16,8 +16,8 @@
 #include <vector>
 
 #include "bench/display_mode_bench_tools.h"
-#include "tests/support/headless_sway.h"
-#include "tests/support/test_support.h"
+#include "harness/headless_sway.h"
+#include "harness/harness.h"
 
 namespace {
 

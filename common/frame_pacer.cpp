@@ -1,17 +1,8 @@
 #include "common/frame_pacer.h"
 
-#include <thread>
+#include <cstdint>
 
 namespace tamaruka {
-
-double modeRefreshHz(std::uint64_t dotClock, unsigned hTotal, unsigned vTotal, bool doubleScan,
-                     bool interlace) {
-    double lines = vTotal;
-    if (doubleScan) lines *= 2;
-    if (interlace) lines /= 2;
-    if (dotClock == 0 || hTotal == 0 || lines == 0) return 0;
-    return static_cast<double>(dotClock) / (static_cast<double>(hTotal) * lines);
-}
 
 std::chrono::nanoseconds FramePacer::periodForRefresh(double hz) {
     // Refresh rates outside 1..1000 Hz are read errors, not displays.
@@ -29,11 +20,6 @@ std::chrono::nanoseconds FramePacer::delayBeforeNextFrame(Clock::time_point now)
     const auto delay = std::chrono::duration_cast<std::chrono::nanoseconds>(start - now);
     next_ += period_;
     return delay;
-}
-
-void FramePacer::waitForNextFrame() {
-    const auto delay = delayBeforeNextFrame(Clock::now());
-    if (delay > std::chrono::nanoseconds::zero()) std::this_thread::sleep_for(delay);
 }
 
 }  // namespace tamaruka

@@ -1,13 +1,9 @@
 #pragma once
 #include <chrono>
-#include <cstdint>
+
+#include "common/monotonic_clock.h"
 
 namespace tamaruka {
-
-// The refresh rate of a display mode from its timings, as xrandr computes it;
-// 0 when the timings are unknown (Xvfb reports them as 0).
-double modeRefreshHz(std::uint64_t dotClock, unsigned hTotal, unsigned vTotal, bool doubleScan,
-                     bool interlace);
 
 // Presents no more frames than the display shows. Each frame gets one display
 // period; a frame that starts before its period has come waits for it. Where
@@ -15,26 +11,28 @@ double modeRefreshHz(std::uint64_t dotClock, unsigned hTotal, unsigned vTotal, b
 // time the next frame starts, so the pacer adds nothing.
 class FramePacer {
 public:
-    using Clock = std::chrono::steady_clock;
+    using Clock = std::chrono::steady_clock;  // MonotonicClock's time points
 
     // The period of a display refreshing hz times a second; 60 Hz when the
     // rate is unknown (0, negative or absurd), as Xvfb reports it.
     static std::chrono::nanoseconds periodForRefresh(double hz);
 
-    explicit FramePacer(std::chrono::nanoseconds period) : period_(period) {}
+    explicit FramePacer(std::chrono::nanoseconds period, MonotonicClock& clock = steadyClock())
+        : period_(period), clock_(&clock) {}
 
     // How long to wait at `now` before the next frame may start; advances to
     // that frame. A pacer that fell more than a period behind (a slow frame,
     // a stopped process) starts afresh from `now` instead of catching up.
     std::chrono::nanoseconds delayBeforeNextFrame(Clock::time_point now);
 
-    // delayBeforeNextFrame on the real clock, and the wait itself.
-    void waitForNextFrame();
+    // The same, at the pacer's clock's now.
+    std::chrono::nanoseconds delayBeforeNextFrame() { return delayBeforeNextFrame(clock_->now()); }
 
     std::chrono::nanoseconds period() const { return period_; }
 
 private:
     std::chrono::nanoseconds period_;
+    MonotonicClock* clock_;
     Clock::time_point next_{};
     bool started_ = false;
 };

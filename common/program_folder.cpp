@@ -1,5 +1,9 @@
 #include "common/program_folder.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <filesystem>
 #include <system_error>
 
@@ -12,6 +16,20 @@ std::string programFolder() {
     std::string folder = executable.parent_path().string();
     if (folder.size() > 1 && folder.back() == '/') folder.pop_back();
     return folder;
+}
+
+std::string rendererFilePath(const std::string& programFolder) { return programFolder + "/Tamaruka.data"; }
+
+bool FileExists(std::string path) {
+    if (!path.empty() && path.back() == '/') path.pop_back();
+    if (path.empty()) return false;
+    // Non-blocking, so that a FIFO is tested without waiting for a writer.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return false;
+    struct stat info {};
+    const bool isFile = ::fstat(fd, &info) == 0 && !S_ISDIR(info.st_mode);
+    ::close(fd);
+    return isFile;
 }
 
 }  // namespace tamaruka

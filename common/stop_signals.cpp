@@ -11,6 +11,7 @@ namespace tamaruka {
 namespace {
 
 int writeFd = -1;
+StopSignals::Hook hook = nullptr;
 constexpr int Signals[] = {SIGTERM, SIGINT, SIGHUP};
 
 void onStopSignal(int signal) {
@@ -18,16 +19,19 @@ void onStopSignal(int signal) {
     const char byte = static_cast<char>(signal);
     // A full pipe already holds a byte; nothing more is needed.
     [[maybe_unused]] const ssize_t written = write(writeFd, &byte, 1);
+    if (hook) hook();
     errno = savedErrno;
 }
 
 }  // namespace
 
-StopSignals::StopSignals() {
+StopSignals::StopSignals(Hook onSignal) {
     int fds[2];
-    if (pipe2(fds, O_NONBLOCK | O_CLOEXEC) != 0) throw std::runtime_error("cannot make a pipe for the signals");
+    if (pipe2(fds, O_NONBLOCK | O_CLOEXEC) != 0)
+        throw std::runtime_error("cannot make a pipe for the signals");
     readFd_ = fds[0];
     writeFd = fds[1];
+    hook = onSignal;
     struct sigaction action {};
     action.sa_handler = onStopSignal;
     sigemptyset(&action.sa_mask);
@@ -37,6 +41,7 @@ StopSignals::StopSignals() {
 
 StopSignals::~StopSignals() {
     for (int signal : Signals) std::signal(signal, SIG_DFL);
+    hook = nullptr;
     close(readFd_);
     close(writeFd);
     writeFd = -1;

@@ -8,7 +8,12 @@ namespace tamaruka {
 // once, even while it waits, and ends through its own clean-up.
 class StopSignals {
 public:
-    StopSignals();   // installs the handlers; throws when no pipe can be made
+    // Runs inside the signal handler at each stop signal: async-signal-safe
+    // calls only.
+    using Hook = void (*)();
+
+    // Installs the handlers; throws when no pipe can be made.
+    explicit StopSignals(Hook onSignal = nullptr);
     ~StopSignals();  // puts the default handlers back
     StopSignals(const StopSignals&) = delete;
     StopSignals& operator=(const StopSignals&) = delete;

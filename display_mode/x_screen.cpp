@@ -5,7 +5,7 @@
 #include <X11/extensions/Xrandr.h>
 #include <cstring>
 
-#include "common/frame_pacer.h"
+#include "common/mode_refresh.h"
 #include "display_mode/gl_window_surface.h"
 
 namespace tamaruka {

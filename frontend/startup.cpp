@@ -1,5 +1,6 @@
 #include "frontend/startup.h"
 
+#include "common/program_folder.h"
 #include "frontend/frontend_state.h"
 #include "settings/number_rules.h"
 #include "settings/settings_store.h"

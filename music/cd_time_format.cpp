@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cstdio>
+#include <limits>
 #include <vector>
 
 #include "music/mci_error.h"
@@ -93,6 +94,9 @@ std::int32_t parseCdPosition(std::string_view text, MciTimeFormat format, const 
         const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), milliseconds);
         if (ec == std::errc::result_out_of_range) return mci_error::kOutOfRange;
         if (text.empty() || ec != std::errc() || end != text.data() + text.size()) return mci_error::kBadInteger;
+        // Far beyond any disc, and beyond what the conversion below can hold.
+        constexpr std::int64_t limit = std::numeric_limits<std::int64_t>::max() / kCdFramesPerSecond;
+        if (milliseconds > limit || milliseconds < -limit) return mci_error::kOutOfRange;
         const std::int64_t address = milliseconds * kCdFramesPerSecond / 1000 - kCdPregapFrames;
         if (address < INT32_MIN || address > INT32_MAX) return mci_error::kOutOfRange;
         sector = static_cast<std::int32_t>(address);

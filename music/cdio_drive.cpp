@@ -103,6 +103,10 @@ std::optional<CdTableOfContents> readTableOfContents(CdIo_t*& cdio, const std::s
         const auto track = static_cast<track_t>(number);
         const lsn_t start = cdio_get_track_lsn(cdio, track);
         if (start == CDIO_INVALID_LSN) return std::nullopt;
+        // Tracks follow one another inside the disc; a sheet that says
+        // otherwise (a track past the image's end) describes no disc.
+        const std::int32_t previous = toc.tracks.empty() ? -1 : toc.tracks.back().start;
+        if (start <= previous || start >= leadOut) return std::nullopt;
         toc.tracks.push_back({static_cast<int>(number), start,
                               cdio_get_track_format(cdio, track) == TRACK_FORMAT_AUDIO});
     }

@@ -3,8 +3,8 @@
 namespace tamaruka {
 
 RendererProgram::RendererProgram(RendererPlatform& platform, SceneGraphics& graphics,
-                                 std::size_t nodeLimit)
-    : platform_(platform), graphics_(graphics), scene_(*this, nodeLimit) {}
+                                 MonotonicClock& clock, std::size_t nodeLimit)
+    : platform_(platform), graphics_(graphics), clock_(clock), scene_(*this, nodeLimit) {}
 
 int RendererProgram::winMain() {
     if (!createRendererWindow(Title, ScreenWidth, ScreenHeight, 0)) return 1;
@@ -59,7 +59,7 @@ void RendererProgram::initGL(int width, int height) {
     graphics_.resizeScene(width, height);
     scene_.initScene();
     // The refresh of the mode now on the display; 60 Hz when it does not say.
-    pacer_.emplace(FramePacer::periodForRefresh(platform_.refreshRate()));
+    pacer_.emplace(FramePacer::periodForRefresh(platform_.refreshRate()), clock_);
 }
 
 bool RendererProgram::setupPixelFormat() {
@@ -98,16 +98,16 @@ bool RendererProgram::frameIsDue() {
     if (!pacer_) return true;
     using Clock = FramePacer::Clock;
     if (!nextFrameAt_) {
-        const Clock::time_point now = Clock::now();
+        const Clock::time_point now = clock_.now();
         nextFrameAt_ = now + pacer_->delayBeforeNextFrame(now);
     }
-    const Clock::time_point now = Clock::now();
+    const Clock::time_point now = clock_.now();
     if (now < *nextFrameAt_) {
         if (auto message = platform_.waitMessage(*nextFrameAt_ - now)) {
             rendererWindowProc(*message);
             return false;
         }
-        if (Clock::now() < *nextFrameAt_) return false;
+        if (clock_.now() < *nextFrameAt_) return false;
     }
     nextFrameAt_.reset();
     return true;

@@ -19,7 +19,9 @@ public:
     static constexpr int ColorBits = 32;
     static constexpr const char* Title = "--Fireworks--";
 
+    // Frames are paced on `clock`.
     RendererProgram(RendererPlatform& platform, SceneGraphics& graphics,
+                    MonotonicClock& clock = steadyClock(),
                     std::size_t nodeLimit = ParticleNodePool::NoLimit);
 
     int winMain();  // the exit code
@@ -49,6 +51,7 @@ private:
 
     RendererPlatform& platform_;
     SceneGraphics& graphics_;
+    MonotonicClock& clock_;
     Scene scene_;
     // Paces frames to the display once the context exists.
     std::optional<FramePacer> pacer_;

@@ -9,8 +9,7 @@
 #include <ctime>
 
 #include "common/session_bus_autolaunch.h"
-#include "renderer/stop_signals.h"
-#include "renderer/x_error_guard.h"
+#include "renderer/desktop_mode_rescue.h"
 
 namespace tamaruka {
 
@@ -23,8 +22,6 @@ constexpr int DepthSteps[] = {32, 24, 16};
 }  // namespace
 
 SdlRendererPlatform::SdlRendererPlatform() {
-    // SIGTERM and SIGINT are ours: they must also end an error box.
-    installStopSignals();
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     // A full-screen window that loses the focus stays where it is.
     SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
@@ -44,7 +41,7 @@ SdlRendererPlatform::SdlRendererPlatform() {
                      display ? display : "", SDL_GetError());
         return;
     }
-    installXErrorGuard();
+    installRendererXErrorGuard();
     // The raw X events show the window's destruction, which SDL passes over.
     SDL_EventState(SDL_SYSWMEVENT, SDL_ENABLE);
 }
@@ -251,10 +248,10 @@ RendererMessage SdlRendererPlatform::translate(const SDL_Event& event) {
     return message;
 }
 
-// SIGTERM and SIGINT arrive as one destroyed-window message, so they end
-// through the shutdown sequence.
+// SIGTERM, SIGINT and SIGHUP arrive as one destroyed-window message, so they
+// end through the shutdown sequence.
 std::optional<RendererMessage> SdlRendererPlatform::stopMessage() {
-    if (!stopRequested() || stopTaken_) return std::nullopt;
+    if (stopTaken_ || !stopSignals_.received()) return std::nullopt;
     stopTaken_ = true;
     return RendererMessage{RendererMessage::WindowDestroyed, false};
 }
@@ -286,7 +283,7 @@ double SdlRendererPlatform::refreshRate() {
 
 void SdlRendererPlatform::showErrorBox(const std::string& text, bool ownedByWindow) {
     // Once asked to end, no box is put up any more.
-    if (stopRequested()) return;
+    if (stopSignals_.received()) return;
     SDL_ShowSimpleMessageBox(0, "Error", text.c_str(), ownedByWindow ? window_ : nullptr);
 }
 

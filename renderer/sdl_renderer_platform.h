@@ -1,6 +1,8 @@
 #pragma once
 #include <SDL.h>
 
+#include "common/stop_signals.h"
+#include "renderer/message_box_sweep.h"
 #include "renderer/renderer_platform.h"
 
 struct _XDisplay;  // Xlib's Display, kept out of this header
@@ -39,6 +41,8 @@ private:
     RendererMessage translate(const SDL_Event& event);
     std::optional<RendererMessage> stopMessage();
 
+    // SIGTERM, SIGINT and SIGHUP are ours: they must also end an error box.
+    StopSignals stopSignals_{&sweepMessageBoxChildren};
     bool videoReady_ = false;
     bool stopTaken_ = false;
     bool windowLost_ = false;  // destroyed by another client

@@ -9,15 +9,15 @@
 #include <cstring>
 #include <vector>
 
-#include "settings/atomic_file.h"
+#include "common/atomic_file.h"
 #include "settings/code_page_932.h"
 
 namespace tamaruka {
 namespace {
 
-// One line of the file as it stands, with its own line ending ("\r\n", "\n"
-// or "" for a last line without one), so that untouched lines are written
-// back byte for byte.
+// One line of the file as it stands, with its own line ending ("\r\n", "\n";
+// "\r" or "" for a last line without a whole one), so that untouched lines
+// are written back byte for byte.
 struct Line {
     std::string text;
     std::string ending;
@@ -86,7 +86,12 @@ public:
         bool any = false;
         for (;;) {
             if (start_ == end_ && !refill()) {
-                // A last line without a line break.
+                // A last line without a line break. A carriage return that
+                // ends it is the start of a line break, never part of a value.
+                if (!line.text.empty() && line.text.back() == '\r') {
+                    line.text.pop_back();
+                    line.ending = "\r";
+                }
                 return any;
             }
             any = true;
@@ -372,7 +377,8 @@ bool writeProfileStrings(const std::string& file, std::string_view section,
                     line.text = keyText + "=" + values[found - position.keys.begin()];
                 }
                 // Only the last line may lack a line break; it needs one when a line follows.
-                if (line.ending.empty() && (insertAfter || !position.section)) line.ending = newline;
+                if ((line.ending.empty() || line.ending == "\r") && (insertAfter || !position.section))
+                    line.ending = line.ending.empty() ? newline : "\r\n";
                 error = sink(line.text + line.ending);
                 if (!error && insertAfter) error = sink(newLines);
             }

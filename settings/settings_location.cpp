@@ -1,5 +1,6 @@
 #include "settings/settings_location.h"
 
+#include "common/program_folder.h"
 #include "common/user_folders.h"
 #include "settings/settings_store.h"
 

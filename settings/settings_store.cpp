@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "common/program_folder.h"
 #include "settings/music_settings.h"
 #include "settings/settings_location.h"
 #include "settings/ini_file.h"
@@ -72,11 +73,6 @@ std::string settingsFilePath(const std::string& programFolder)
     return programFolder + "/Tamaruka.ini";
 }
 
-std::string rendererFilePath(const std::string& programFolder)
-{
-    return programFolder + "/Tamaruka.data";
-}
-
 std::string ReadIni(std::string_view section, std::string_view key, const std::string& file)
 {
     return readProfileString(file, section, key);
@@ -109,19 +105,6 @@ void LoadSettings(MusicSettings& settings, const std::string& programFolder)
             if (settings.bgmKind == 2) settings.bgmKind = 0;
         }
     });
-}
-
-bool FileExists(std::string path)
-{
-    if (!path.empty() && path.back() == '/') path.pop_back();
-    if (path.empty()) return false;
-    // Non-blocking, so that a FIFO is tested without waiting for a writer.
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) return false;
-    struct stat info {};
-    const bool isFile = ::fstat(fd, &info) == 0 && !S_ISDIR(info.st_mode);
-    ::close(fd);
-    return isFile;
 }
 
 }  // namespace tamaruka

@@ -16,9 +16,8 @@ inline constexpr std::string_view bgmKindKey = "BGM区分";
 inline constexpr std::string_view bgmRepeatKey = "BGMﾘﾋﾟｰﾄ";
 inline constexpr std::string_view bgmFileKey = "BGMﾌｧｲﾙ";
 
-// "<folder>/Tamaruka.ini" and "<folder>/Tamaruka.data": both live beside the program.
+// "<folder>/Tamaruka.ini": the default settings live beside the program.
 std::string settingsFilePath(const std::string& programFolder);
-std::string rendererFilePath(const std::string& programFolder);
 
 // The value of the key, or "" when the file, the section or the key is
 // missing. Values longer than 255 bytes (in code page 932) come back cut.
@@ -50,8 +49,5 @@ bool WriteIniKeys(std::string_view section, const std::vector<IniKey>& keys, con
 // Afterwards a kind of 2 always comes with an existing music file.
 void LoadSettings(MusicSettings& settings, const std::string& programFolder);
 
-// True when the path names a file that can be opened for reading. One
-// trailing "/" is removed first; folders, unreadable files and "" give false.
-bool FileExists(std::string path);
 
 }  // namespace tamaruka

@@ -1,25 +1,37 @@
 #!/usr/bin/env bash
-# Builds the bitmap decoder's fuzz target with clang (libFuzzer, AddressSanitizer,
-# UndefinedBehaviorSanitizer) in build-fuzz/ and runs a fixed number of inputs
-# from the committed seed corpus. FUZZ_RUNS overrides the count.
+# Builds every fuzz target with clang (libFuzzer, AddressSanitizer,
+# UndefinedBehaviorSanitizer) in build-fuzz/ and runs each for a fixed number
+# of inputs from its committed seed corpus. FUZZ_RUNS overrides the count.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-runs=${FUZZ_RUNS:-200000}
+runs=${FUZZ_RUNS:-20000}
 generator=()
-command -v ninja >/dev/null && generator=(-G Ninja)
-if [ ! -f build-fuzz/CMakeCache.txt ]; then
-  cmake -S fuzz -B build-fuzz "${generator[@]}" -DCMAKE_CXX_COMPILER=clang++ >/dev/null
-fi
-cmake --build build-fuzz --parallel 2 >/dev/null
-# Work on a copy so that the committed seeds stay as they are.
-corpus=$(mktemp -d)
-trap 'rm -rf "$corpus"' EXIT
-cp fuzz/corpus/dib/* "$corpus"/
-build-fuzz/dib_decoder_fuzz -runs="$runs" -seed=1 -max_len=4096 -rss_limit_mb=2048 \
-  -print_final_stats=1 "$corpus" 2>build-fuzz/smoke.log || {
-  tail -n 60 build-fuzz/smoke.log
-  echo "fuzz-smoke: FAILED (log: build-fuzz/smoke.log)"
-  exit 1
-}
-grep -E '^(stat::number_of_executed_units|Done)' build-fuzz/smoke.log || true
-echo "fuzz-smoke: $runs runs passed"
+command -v ninja >/dev/null && [ ! -f build-fuzz/CMakeCache.txt ] && generator=(-G Ninja)
+cmake -S . -B build-fuzz "${generator[@]}" -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
+  -DTAMARUKA_BUILD_FUZZERS=ON -DTAMARUKA_SANITIZE=ON -DTAMARUKA_BUILD_TESTS=OFF \
+  -DTAMARUKA_BUILD_BENCHMARKS=OFF >/dev/null
+cmake --build build-fuzz --parallel "$(nproc)" --target fuzz_targets >/dev/null
+export LSAN_OPTIONS=suppressions=$PWD/fuzz/lsan.supp
+
+# target name and its seed folder in fuzz/corpus
+targets=(dib_decoder:dib ini_file:ini number_rules:numbers mci_command:mci
+         display_mode_options:options cue_toc:cue)
+# Work on copies so that the committed seeds stay as they are.
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+failed=0
+for entry in "${targets[@]}"; do
+  target=${entry%%:*} seeds=${entry#*:}
+  mkdir -p "$work/$target"
+  cp fuzz/corpus/"$seeds"/* "$work/$target"/
+  log=build-fuzz/$target-smoke.log
+  if (cd "$work" && "$OLDPWD/build-fuzz/fuzz/${target}_fuzz" -runs="$runs" -seed=1 -max_len=4096 \
+        -rss_limit_mb=2048 -print_final_stats=1 "$work/$target") >"$log" 2>&1; then
+    echo "fuzz-smoke: $target: $(grep -E '^stat::number_of_executed_units' "$log" | awk '{print $2}') runs passed"
+  else
+    tail -n 40 "$log"
+    echo "fuzz-smoke: $target FAILED (log: $log)"
+    failed=1
+  fi
+done
+exit "$failed"

@@ -15,6 +15,8 @@
 #include <string>
 #include <vector>
 
+#include "dib/dib_encoder.h"
+
 namespace {
 
 constexpr int Side = 32;
@@ -107,36 +109,16 @@ std::vector<int> fitGlow(double& worstError) {
     return grey;
 }
 
-void put16(std::vector<std::uint8_t>& out, std::uint16_t v) {
-    out.push_back(v & 0xFF);
-    out.push_back(v >> 8);
-}
-
-void put32(std::vector<std::uint8_t>& out, std::uint32_t v) {
-    for (int i = 0; i < 4; ++i) out.push_back((v >> (8 * i)) & 0xFF);
-}
-
 std::vector<std::uint8_t> encodeBitmap(const std::vector<int>& grey) {
-    std::vector<std::uint8_t> out;
-    out.reserve(FileSize);
-    out.push_back('B');
-    out.push_back('M');
-    put32(out, FileSize);
-    put32(out, 0);   // reserved
-    put32(out, 54);  // offset of the pixels
-    put32(out, 40);  // information header size
-    put32(out, Side);
-    put32(out, Side);  // positive height: rows stored bottom-up
-    put16(out, 1);     // planes
-    put16(out, 24);    // bits per pixel
-    for (int i = 0; i < 6; ++i) put32(out, 0);  // compression, image size, resolutions, colours
-    for (int row = Side - 1; row >= 0; --row) {
+    tamaruka::DibImage image{Side, Side, {}};
+    image.pixels.reserve(Side * Side * 3);
+    for (int row = Side - 1; row >= 0; --row) {  // bottom row first
         for (int column = 0; column < Side; ++column) {
             const auto level = static_cast<std::uint8_t>(grey[row * Side + column]);
-            out.insert(out.end(), {level, level, level});  // blue, green, red
+            image.pixels.insert(image.pixels.end(), {level, level, level});
         }
     }
-    return out;
+    return tamaruka::encodeDib(image, 24);
 }
 
 bool writeBinary(const std::string& path, const std::vector<std::uint8_t>& bytes) {

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the project needs (only those missing), then
-# configures and builds everything into build/ (programs in build/bin).
+# configures and builds everything into build/ (programs in build/bin), with
+# compiler warnings treated as errors.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -32,7 +33,6 @@ fi
 build_type=${TAMARUKA_BUILD_TYPE:-RelWithDebInfo}
 generator=()
 command -v ninja >/dev/null && generator=(-G Ninja)
-if [ ! -f build/CMakeCache.txt ]; then
-  cmake -S . -B build "${generator[@]}" -DCMAKE_BUILD_TYPE="$build_type"
-fi
+[ -f build/CMakeCache.txt ] && generator=()  # the folder keeps its own
+cmake -S . -B build "${generator[@]}" -DCMAKE_BUILD_TYPE="$build_type" -DTAMARUKA_WERROR=ON >/dev/null
 cmake --build build --parallel "$(nproc)"

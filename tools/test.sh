@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Sets up (packages, build) and runs every test: the unit and end-to-end tests
-# through ctest (end-to-end tests start their own Xvfb), then the fuzz smoke run.
+# through ctest (end-to-end tests start their own Xvfb), the unit tests once
+# more under AddressSanitizer and UndefinedBehaviorSanitizer (build-sanitize/),
+# then the fuzz smoke run.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 tools/setup.sh
@@ -17,6 +19,11 @@ if [ -z "$summary" ]; then
   echo "tests: ctest ran no test"
   failed=1 total=1 status=1
 fi
+
+# The unit tests only: the sanitizers slow the programs of the end-to-end
+# tests past their limits, and the build stays short.
+total=$((total + 1))
+tools/sanitized-unit-tests.sh || { failed=$((failed + 1)); status=1; }
 
 if [ -x tools/fuzz-smoke.sh ]; then
   total=$((total + 1))

@@ -5,6 +5,7 @@
 #include <exception>
 #include <limits>
 
+#include "common/program_folder.h"
 #include "common/sprite_path.h"
 #include "frontend/frontend_state.h"
 #include "frontend/run/sprite_picture.h"

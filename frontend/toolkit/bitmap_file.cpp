@@ -1,58 +1,51 @@
 #include "frontend/toolkit/bitmap_file.h"
 
-#include "settings/atomic_file.h"
+#include "dib/dib_encoder.h"
+#include "common/atomic_file.h"
 
 namespace tamaruka {
-namespace {
 
-void put16(std::vector<std::uint8_t>& out, std::size_t at, std::uint32_t value)
+DibImage toDibImage(const Bitmap& bitmap)
 {
-    out[at] = static_cast<std::uint8_t>(value);
-    out[at + 1] = static_cast<std::uint8_t>(value >> 8);
+    DibImage image;
+    if (bitmap.width <= 0 || bitmap.height <= 0 ||
+        bitmap.pixels.size() != static_cast<std::size_t>(bitmap.width) * bitmap.height)
+        return image;
+    image.width = bitmap.width;
+    image.height = bitmap.height;
+    image.pixels.reserve(bitmap.pixels.size() * 3);
+    for (int y = bitmap.height - 1; y >= 0; --y) {
+        for (int x = 0; x < bitmap.width; ++x) {
+            const std::uint32_t rgb = bitmap.pixels[static_cast<std::size_t>(y) * bitmap.width + x];
+            image.pixels.insert(image.pixels.end(), {static_cast<std::uint8_t>(rgb >> 16),
+                                                     static_cast<std::uint8_t>(rgb >> 8),
+                                                     static_cast<std::uint8_t>(rgb)});
+        }
+    }
+    return image;
 }
 
-void put32(std::vector<std::uint8_t>& out, std::size_t at, std::uint32_t value)
+Bitmap fromDibImage(const DibImage& image)
 {
-    put16(out, at, value & 0xFFFF);
-    put16(out, at + 2, value >> 16);
+    Bitmap bitmap;
+    if (!image.hasRows()) return bitmap;
+    bitmap.width = image.width;
+    bitmap.height = image.height;
+    bitmap.pixels.resize(static_cast<std::size_t>(image.width) * image.height);
+    for (int y = 0; y < image.height; ++y) {
+        for (int x = 0; x < image.width; ++x) {
+            const std::uint8_t* rgb =
+                &image.pixels[(static_cast<std::size_t>(image.height - 1 - y) * image.width + x) * 3];
+            bitmap.pixels[static_cast<std::size_t>(y) * image.width + x] =
+                static_cast<std::uint32_t>(rgb[0]) << 16 | rgb[1] << 8 | rgb[2];
+        }
+    }
+    return bitmap;
 }
-
-}  // namespace
 
 std::vector<std::uint8_t> encodeBmp(const Bitmap& bitmap, int bitsPerPixel)
 {
-    if ((bitsPerPixel != 24 && bitsPerPixel != 32) || bitmap.width <= 0 || bitmap.height <= 0 ||
-        bitmap.pixels.size() != static_cast<std::size_t>(bitmap.width) * bitmap.height)
-        return {};
-    const std::size_t bytesPerPixel = static_cast<std::size_t>(bitsPerPixel) / 8;
-    const std::size_t rowSize = (bitmap.width * bytesPerPixel + 3) & ~std::size_t{3};
-    const std::size_t imageSize = rowSize * bitmap.height;
-    constexpr std::size_t headersSize = 14 + 40;
-
-    std::vector<std::uint8_t> out(headersSize + imageSize, 0);
-    out[0] = 'B';
-    out[1] = 'M';
-    put32(out, 2, static_cast<std::uint32_t>(out.size()));
-    put32(out, 10, headersSize);
-    put32(out, 14, 40);
-    put32(out, 18, static_cast<std::uint32_t>(bitmap.width));
-    put32(out, 22, static_cast<std::uint32_t>(bitmap.height));  // positive: bottom row first
-    put16(out, 26, 1);
-    put16(out, 28, static_cast<std::uint32_t>(bitsPerPixel));
-    put32(out, 30, 0);  // no compression
-    put32(out, 34, static_cast<std::uint32_t>(imageSize));
-
-    for (int y = 0; y < bitmap.height; ++y) {
-        const std::size_t row = headersSize + rowSize * (bitmap.height - 1 - y);
-        for (int x = 0; x < bitmap.width; ++x) {
-            const std::uint32_t rgb = bitmap.pixels[static_cast<std::size_t>(y) * bitmap.width + x];
-            const std::size_t at = row + x * bytesPerPixel;
-            out[at] = static_cast<std::uint8_t>(rgb);            // blue
-            out[at + 1] = static_cast<std::uint8_t>(rgb >> 8);   // green
-            out[at + 2] = static_cast<std::uint8_t>(rgb >> 16);  // red
-        }
-    }
-    return out;
+    return encodeDib(toDibImage(bitmap), bitsPerPixel);
 }
 
 bool writeBmpFile(const std::string& path, const Bitmap& bitmap, int bitsPerPixel)

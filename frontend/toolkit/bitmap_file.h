@@ -3,6 +3,8 @@
 #include <string>
 #include <vector>
 
+#include "dib/dib_image.h"
+
 namespace tamaruka {
 
 // A picture in memory: rows top first, each pixel 0x00RRGGBB.
@@ -12,9 +14,13 @@ struct Bitmap {
     std::vector<std::uint32_t> pixels;  // width * height entries
 };
 
-// An uncompressed Windows BMP (14-byte file header, 40-byte info header,
-// rows bottom first, each padded to 4 bytes), 24 or 32 bits per pixel.
-// Empty when the bitmap is inconsistent or the depth is neither.
+// The same picture in the bitmap codec's form (RGB bytes, bottom row first),
+// and back; an inconsistent bitmap gives one without rows.
+DibImage toDibImage(const Bitmap& bitmap);
+Bitmap fromDibImage(const DibImage& image);
+
+// An uncompressed Windows BMP (encodeDib), 24 or 32 bits per pixel. Empty
+// when the bitmap is inconsistent or the depth is neither.
 std::vector<std::uint8_t> encodeBmp(const Bitmap& bitmap, int bitsPerPixel);
 
 // Writes the bitmap as such a BMP file: under a temporary name in the same

@@ -3,7 +3,7 @@
 #include <cmath>
 #include <filesystem>
 
-#include "settings/atomic_file.h"
+#include "common/atomic_file.h"
 #include "settings/code_page_932.h"
 #include "frontend/frontend_state.h"
 #include "music/music_playback.h"

@@ -23,7 +23,7 @@ xcb_atom_t atom(xcb_connection_t* c, std::string_view name)
 {
     const auto reply = owned(xcb_intern_atom_reply(
         c, xcb_intern_atom(c, 0, static_cast<std::uint16_t>(name.size()), name.data()), nullptr));
-    return reply ? reply->atom : XCB_ATOM_NONE;
+    return reply ? reply->atom : xcb_atom_t{XCB_ATOM_NONE};
 }
 
 // The window on which a running window manager names itself: the root's

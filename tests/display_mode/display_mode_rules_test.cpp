@@ -7,7 +7,7 @@
 #include <numbers>
 #include <vector>
 
-#include "common/frame_pacer.h"
+#include "common/mode_refresh.h"
 #include "display_mode/fps_meter.h"
 #include "display_mode/screen_areas.h"
 #include "display_mode/step_clock.h"

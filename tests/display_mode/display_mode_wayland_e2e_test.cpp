@@ -11,9 +11,8 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/display_mode/frame_steps.h"
-#include "tests/support/headless_sway.h"
-#include "tests/support/test_support.h"
+#include "harness/headless_sway.h"
+#include "harness/harness.h"
 
 namespace tamaruka::test {
 namespace {

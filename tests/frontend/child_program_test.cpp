@@ -12,7 +12,7 @@
 #include <gtest/gtest.h>
 
 #include "frontend/platform/child_program.h"
-#include "temp_folder.h"
+#include "tests/support/temp_folder.h"
 
 namespace tamaruka {
 namespace {

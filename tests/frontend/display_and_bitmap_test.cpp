@@ -3,11 +3,11 @@
 
 #include <gtest/gtest.h>
 
-#include "settings/atomic_file.h"
+#include "common/atomic_file.h"
 #include "frontend/platform/display_counter.h"
 #include "frontend/toolkit/bitmap_file.h"
 #include "common/error_rule.h"
-#include "temp_folder.h"
+#include "tests/support/temp_folder.h"
 
 namespace tamaruka {
 namespace {

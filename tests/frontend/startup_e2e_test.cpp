@@ -10,7 +10,7 @@
 #include <X11/keysym.h>
 #include <gtest/gtest.h>
 
-#include "x_helpers.h"
+#include "tests/support/window_text.h"
 #include "frontend/platform/x11_display.h"
 #include "frontend/platform/x11_pointer.h"
 #include "frontend/platform/x11_window_lookup.h"

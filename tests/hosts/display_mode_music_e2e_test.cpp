@@ -23,7 +23,7 @@
 #include <gtest/gtest.h>
 
 #include "settings/settings_store.h"
-#include "tests/music/music_audio_fixtures.h"
+#include "tests/support/music_audio_fixtures.h"
 #include "tests/support/test_support.h"
 
 namespace tamaruka::test {
@@ -58,13 +58,8 @@ protected:
         for (std::size_t i = 0; i < instances.size(); ++i) {
             if (static_cast<int>(i) == killed) continue;
             EXPECT_TRUE(instances[i]->running()) << instances[i]->outputText();
-            const auto sent = std::chrono::steady_clock::now();
             instances[i]->sendSignal(SIGTERM);
             EXPECT_EQ(instances[i]->waitExit(5s), 0) << instances[i]->outputText();
-            std::printf("instance %zu (%s) ended %lld ms after SIGTERM\n", i,
-                        audio[i]->seconds() > 0 ? "playing" : "silent",
-                        static_cast<long long>(std::chrono::duration_cast<std::chrono::milliseconds>(
-                                                   std::chrono::steady_clock::now() - sent).count()));
         }
     }
 
@@ -130,14 +125,10 @@ TEST_F(DisplayModeMusicE2E, TheMusicMovesToAnotherInstanceWhenThePlayerIsKilled)
     const DiskAudioOutput& heir = *audio[1 - player];
     ASSERT_EQ(heir.seconds(), 0.0) << "both instances play";  // its tries so far were refused
 
-    const auto sent = std::chrono::steady_clock::now();
     instances[player]->sendSignal(SIGKILL);
     killed = player;
     ASSERT_EQ(instances[player]->waitExit(5s), 128 + SIGKILL);
     ASSERT_TRUE(waitUntil([&] { return heir.seconds() > 0; }, 5s)) << "nobody took the music over\n" << output();
-    std::printf("the other instance took the music over %lld ms after SIGKILL\n",
-                static_cast<long long>(std::chrono::duration_cast<std::chrono::milliseconds>(
-                                           std::chrono::steady_clock::now() - sent).count()));
     // It plays the settings' music from its start: the looped tone.
     ASSERT_TRUE(heir.waitFor(1.5)) << output();
     EXPECT_GT(heir.toneAmplitude(440, 0.6, 1.4), kToneAmplitude * 0.3);

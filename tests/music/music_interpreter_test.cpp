@@ -146,6 +146,18 @@ TEST_F(InterpreterTest, FreshCdIsStoppedAtTrackOneAndNamesAreCaseInsensitive) {
     EXPECT_EQ(ask("status cdaudio length"), "40000");
 }
 
+// Found by fuzzing: a position in milliseconds too large to convert was
+// multiplied past the 64-bit range.
+TEST_F(InterpreterTest, MillisecondPositionsFarBeyondTheDiscAreOutOfRange) {
+    ASSERT_EQ(send("open cdaudio"), 0);
+    ASSERT_EQ(send("set cdaudio time format milliseconds"), 0);
+    for (const char* far : {"3883139815726120960", "-3883139815726120960", "9223372036854775807",
+                            "123000000000000"}) {
+        EXPECT_EQ(send(std::string("play cdaudio from ") + far), mci_error::kOutOfRange) << far;
+    }
+    EXPECT_EQ(devices.drive->from, -1);  // nothing played
+}
+
 TEST_F(InterpreterTest, PlayFromAReportedPositionAndWhereTheDiscIs) {
     ASSERT_EQ(send("open cdaudio"), 0);
     ASSERT_EQ(send("set cdaudio time format tmsf"), 0);

@@ -3,10 +3,10 @@
 #include <deque>
 #include <functional>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "renderer/renderer_platform.h"
+#include "tests/support/manual_clock.h"
 
 namespace tamaruka::test {
 
@@ -18,9 +18,12 @@ public:
     std::deque<RendererMessage> queue;
     // Runs after each presented frame (to queue input as a user would).
     std::function<void(int frame)> afterFrame;
-    // Messages that arrive while the program waits for a frame's period,
-    // one a wait; a wait with none sleeps its whole timeout.
+    // The program's clock: only waits move it.
+    ManualClock clock;
+    // Messages that arrive while the program waits for a frame's period, one
+    // a wait, each arrivalDelay into it; a wait with none lasts its timeout.
     std::deque<RendererMessage> arrivals;
+    std::chrono::nanoseconds arrivalDelay = std::chrono::milliseconds(5);
     std::vector<std::chrono::nanoseconds> waits;
     double refresh = 0;  // Hz; 0 as Xvfb reports it
 
@@ -59,10 +62,11 @@ public:
     double refreshRate() override { return refresh; }
     std::optional<RendererMessage> waitMessage(std::chrono::nanoseconds timeout) override {
         waits.push_back(timeout);
-        if (arrivals.empty()) {
-            std::this_thread::sleep_for(timeout);
+        if (arrivals.empty() || arrivalDelay >= timeout) {
+            clock.advance(timeout);
             return std::nullopt;
         }
+        clock.advance(arrivalDelay);
         RendererMessage m = arrivals.front();
         arrivals.pop_front();
         return m;

@@ -5,7 +5,7 @@
 #include <QImage>
 #include <gtest/gtest.h>
 
-#include "tests/run/saver_install.h"
+#include "tests/support/saver_install.h"
 
 namespace tamaruka::test {
 namespace {

@@ -6,8 +6,8 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/music/music_audio_fixtures.h"
-#include "tests/run/saver_install.h"
+#include "tests/support/music_audio_fixtures.h"
+#include "tests/support/saver_install.h"
 
 namespace tamaruka::test {
 namespace {

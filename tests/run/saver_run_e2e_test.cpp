@@ -9,7 +9,7 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/run/saver_install.h"
+#include "tests/support/saver_install.h"
 
 namespace tamaruka::test {
 namespace {

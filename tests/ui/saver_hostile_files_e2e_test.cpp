@@ -9,9 +9,9 @@
 #include <fstream>
 #include <thread>
 
-#include "tests/frontend/temp_folder.h"
-#include "tests/music/music_audio_fixtures.h"
-#include "tests/run/saver_install.h"
+#include "tests/support/temp_folder.h"
+#include "tests/support/music_audio_fixtures.h"
+#include "tests/support/saver_install.h"
 
 namespace tamaruka::test {
 namespace {

@@ -18,7 +18,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "tests/frontend/x_helpers.h"
+#include "tests/support/window_text.h"
 #include "tests/support/test_support.h"
 #include "tests/ui/x_input.h"
 
@@ -471,7 +471,9 @@ TEST_P(SettingsNotSavedE2E, BoxSaysWhereAndWhyAndTheDialogStaysOpen)
     EXPECT_TRUE(x.findWindow("<Tamaruka>").has_value());
     clickOn(cmdCan);
     EXPECT_EQ(program->waitExit(10s), 0);
-    if (failure.fileSizeLimit > 0) EXPECT_EQ(fileBytes(ini()), before);
+    if (failure.fileSizeLimit > 0) {
+        EXPECT_EQ(fileBytes(ini()), before);
+    }
     EXPECT_EQ(leftovers(), std::vector<std::string>{});
     EXPECT_FALSE(fs::exists(defaultIni()));
 }

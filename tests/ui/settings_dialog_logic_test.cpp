@@ -9,6 +9,7 @@
 
 #include "frontend/frontend_state.h"
 #include "settings/settings_store.h"
+#include "tests/support/test_support.h"
 
 namespace tamaruka {
 namespace {
@@ -21,11 +22,7 @@ std::string fileBytes(const std::string& path)
     return text.str();
 }
 
-std::string freshFolder()
-{
-    std::string pattern = (std::filesystem::temp_directory_path() / "tamaruka-ui-XXXXXX").string();
-    return mkdtemp(pattern.data()) ? pattern : std::string();
-}
+std::string freshFolder() { return test::makeTempDir("tamaruka-ui"); }
 
 // A dialog whose settings file lies in folders of a fresh temporary folder
 // that do not exist yet.
