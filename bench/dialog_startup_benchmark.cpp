@@ -122,7 +122,7 @@ int main(int argc, char** argv)
     // The program beside a stand-in renderer file; its settings file lands there.
     const std::string folder = tamaruka::test::makeTempDir("tamaruka-dialog-bench");
     const std::string program = folder + "/Tamaruka.scr";
-    std::filesystem::copy_file(tamaruka::test::binDir() + "/Tamaruka.scr", program);
+    tamaruka::test::copyFrontEnd(folder);
     std::ofstream(folder + "/Tamaruka.data").flush();
 
     xcb_connection_t* c = xcb_connect(display.name().c_str(), nullptr);

@@ -2,7 +2,7 @@
 # Front-end start-up figures on a private Xvfb:
 #  - wall time of `Tamaruka.scr /X` (single-instance test, settings, renderer
 #    check, silent end), median of RUNS runs;
-#  - resident memory of Tamaruka.scr while a mode window is open (/S run
+#  - resident memory of the front-end while a mode window is open (/S run
 #    window, /C settings dialog), where that window exists.
 # Usage: bench/frontend_startup.sh [path/to/Tamaruka.scr]   (RUNS=21 by default)
 set -euo pipefail
@@ -22,6 +22,7 @@ trap cleanup EXIT
 # A copy with a stand-in renderer file: only its existence is checked, and
 # the run window's start of it fails silently, so only the front-end runs.
 cp "$program" "$work/Tamaruka.scr"
+cp "$(dirname "$program")/tamaruka-frontend" "$work/tamaruka-frontend"
 echo stand-in > "$work/Tamaruka.data"
 
 display=

@@ -110,8 +110,8 @@ int main(int argc, char** argv) {
     tamaruka::test::XClient x;
 
     const fs::path folder = tamaruka::test::makeTempDir("tamaruka-run-bench");
-    for (const char* program : {"Tamaruka.scr", "Tamaruka.data"})
-        fs::copy_file(fs::path(tamaruka::test::binDir()) / program, folder / program);
+    tamaruka::test::copyFrontEnd(folder.string());
+    fs::copy_file(fs::path(tamaruka::test::binDir()) / "Tamaruka.data", folder / "Tamaruka.data");
     const std::string probe = tamaruka::test::binDir() + "/librenderer_first_frame_probe.so";
     const fs::path renderer = folder / "Tamaruka.data";
 

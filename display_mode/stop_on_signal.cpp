@@ -6,7 +6,7 @@
 #include <thread>
 #include <unistd.h>
 
-#include "display_mode/drawing_program.h"
+#include "launcher/held_stop_signals.h"
 
 namespace tamaruka {
 

@@ -7,6 +7,7 @@
 #include <QWindow>
 
 #include "common/program_folder.h"
+#include "common/session_bus_autolaunch.h"
 #include "frontend/frontend_state.h"
 #include "frontend/mode_windows.h"
 #include "frontend/platform/x11_display.h"
@@ -83,6 +84,9 @@ int main(int argc, char** argv)
     std::signal(SIGXFSZ, SIG_IGN);
     // The toolkit runs on X11 only, whatever the desktop session prefers.
     setenv("QT_QPA_PLATFORM", "xcb", 1);
+    // Qt's desktop services and the renderer's SDL connect to the session
+    // bus; without one, neither may launch a bus that outlives the run.
+    preventSessionBusAutolaunch();
 
     std::string reason;
     if (!x11::openDisplay(reason)) {

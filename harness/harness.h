@@ -18,6 +18,9 @@ std::string sourceDir();
 // A new empty folder under the system's temporary folder, removed with its
 // content when the test process ends (kept when TAMARUKA_KEEP_TEST_FILES is set).
 std::string makeTempDir(const std::string& prefix = "tamaruka-test");
+// Copies the front-end into the folder: Tamaruka.scr, the launcher users run,
+// and the real program beside it that the launcher becomes.
+void copyFrontEnd(const std::string& folder);
 
 // A private Xvfb (1024 x 768 x 24 unless told otherwise, -noreset) on a free
 // display number.
@@ -135,6 +138,31 @@ private:
 
 // Live (not zombie) processes whose executable is this file, whoever runs them.
 std::vector<int> liveProcessesOf(const std::string& executable);
+
+// Unsets an environment variable of the test process for the scope's
+// lifetime, so that the programs it starts go without it.
+class ScopedUnsetEnv {
+public:
+    explicit ScopedUnsetEnv(const char* name);
+    ~ScopedUnsetEnv();
+    ScopedUnsetEnv(const ScopedUnsetEnv&) = delete;
+    ScopedUnsetEnv& operator=(const ScopedUnsetEnv&) = delete;
+
+private:
+    const char* name_;
+    std::optional<std::string> old_;
+};
+
+// The live processes whose environment holds the entry ("NAME=value"), with
+// their command; a zombie's environment reads empty. A mark in the
+// environment of a started program finds every descendant it leaves behind.
+std::vector<std::string> processesWithEnvironment(const std::string& entry);
+
+// Whether the process, after its exec, runs code of its own: it holds SIGTERM
+// back (a launcher's first act) or its loader has mapped libc (a dynamically
+// linked program). Before either, a signal meets the kernel's exec, which no
+// program can guard against.
+bool runsOwnCode(int pid);
 
 // A "<field>:" line of /proc/<pid>/status in kilobytes (VmHWM, VmRSS);
 // -1 when the process or the field is not there.

@@ -40,6 +40,12 @@ std::string makeTempDir(const std::string& prefix) {
     return pattern;
 }
 
+void copyFrontEnd(const std::string& folder) {
+    for (const char* program : {"Tamaruka.scr", "tamaruka-frontend"})
+        std::filesystem::copy_file(binDir() + "/" + program, folder + "/" + program,
+                                   std::filesystem::copy_options::overwrite_existing);
+}
+
 long processStatusKilobytes(int pid, const std::string& field) {
     std::ifstream status("/proc/" + std::to_string(pid) + "/status");
     for (std::string line; std::getline(status, line);) {

@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <ctime>
 
+#include "common/session_bus_autolaunch.h"
 #include "renderer/desktop_mode_rescue.h"
 
 namespace tamaruka {
@@ -30,6 +31,9 @@ SdlRendererPlatform::SdlRendererPlatform() {
     // An X11 program: without an X display there is no window to be had, not
     // SDL's off-screen stand-in.
     SDL_SetHint(SDL_HINT_VIDEODRIVER, "x11");
+    // SDL connects to the session bus as it starts; without one it must not
+    // launch a bus that outlives the renderer.
+    preventSessionBusAutolaunch();
     videoReady_ = SDL_Init(SDL_INIT_VIDEO) == 0;
     if (!videoReady_) {
         const char* display = std::getenv("DISPLAY");

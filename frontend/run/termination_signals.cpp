@@ -7,6 +7,7 @@
 #include <QSocketNotifier>
 
 #include "common/stop_signals.h"
+#include "launcher/held_stop_signals.h"
 
 namespace tamaruka {
 namespace {
@@ -25,6 +26,9 @@ void catchTerminationSignals(std::function<void()> defaultAction) {
     } catch (const std::runtime_error& error) {
         std::fprintf(stderr, "Tamaruka.scr: %s; a signal ends the program at once.\n", error.what());
     }
+    // The launcher held the signals back until now: one that came meanwhile
+    // arrives here, at the handler, before any thread or child is started.
+    blockStopSignals(false);
 }
 
 void actOnTerminationSignals() {

@@ -176,7 +176,8 @@ TEST_P(StopSignalAtStart, EndsWithZero) {
     ASSERT_TRUE(test::waitUntil([&] {
         std::error_code error;
         const std::filesystem::path running = std::filesystem::read_symlink(exe, error);
-        return running == tamaruka() || running == test::binDir() + "/tamaruka-draw";
+        return (running == tamaruka() || running == test::binDir() + "/tamaruka-draw") &&
+               test::runsOwnCode(program->pid());
     }, 5s));
     std::this_thread::sleep_for(std::chrono::milliseconds(delayMs));
     program->sendSignal(signal);

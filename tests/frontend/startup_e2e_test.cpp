@@ -31,7 +31,7 @@ struct InstalledCopy {
 
     explicit InstalledCopy(bool withRenderer)
     {
-        std::filesystem::copy_file(test::binDir() + "/Tamaruka.scr", program);
+        test::copyFrontEnd(folder);
         if (withRenderer) std::ofstream(folder + "/Tamaruka.data") << "renderer";
     }
 };

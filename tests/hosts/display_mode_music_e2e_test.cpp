@@ -32,39 +32,6 @@ namespace {
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 
-// Unsets an environment variable of this process (inherited by the programs
-// the test starts) and restores it.
-class ScopedUnsetEnv {
-public:
-    explicit ScopedUnsetEnv(const char* name) : name_(name) {
-        if (const char* old = std::getenv(name)) old_ = old;
-        ::unsetenv(name);
-    }
-    ~ScopedUnsetEnv() {
-        if (old_) ::setenv(name_, old_->c_str(), 1);
-    }
-
-private:
-    const char* name_;
-    std::optional<std::string> old_;
-};
-
-// The live processes whose environment holds the entry, with their command
-// (a zombie's environment reads empty).
-std::vector<std::string> processesWithEnvironment(const std::string& entry) {
-    std::vector<std::string> found;
-    for (const auto& process : fs::directory_iterator("/proc")) {
-        std::ifstream environ(process.path() / "environ");
-        const std::string text = '\0' + std::string(std::istreambuf_iterator<char>(environ), {});
-        if (text.find('\0' + entry + '\0') == std::string::npos) continue;
-        std::ifstream cmdline(process.path() / "cmdline");
-        std::string command;
-        std::getline(cmdline, command, '\0');
-        found.push_back(process.path().filename().string() + " " + command);
-    }
-    return found;
-}
-
 std::string hex(WindowId window) {
     std::ostringstream text;
     text << "0x" << std::hex << window;

@@ -80,6 +80,7 @@ TEST_F(DebianPackage, ScriptPrintsThePackageNamedAfterVersionAndArchitecture) {
 TEST_F(DebianPackage, InstallsEveryFileWhereTheHostsLookWithItsMode) {
     std::map<std::string, std::string> expected = {
         {"./usr/lib/tamaruka/Tamaruka.scr", "-rwxr-xr-x"},
+        {"./usr/lib/tamaruka/tamaruka-frontend", "-rwxr-xr-x"},
         {"./usr/lib/tamaruka/Tamaruka.data", "-rwxr-xr-x"},
         {"./usr/libexec/xscreensaver/tamaruka", "-rwxr-xr-x"},
         {"./usr/libexec/xscreensaver/tamaruka-draw", "-rwxr-xr-x"},

@@ -17,8 +17,8 @@ using namespace std::chrono_literals;
 SaverInstall::SaverInstall() : folder_(makeTempDir("tamaruka-run")), cacheFolder_(folder_ + "/cache") {
     // Copies, not links: the front-end finds its settings and the renderer
     // beside its own executable, which a link would resolve to build/bin.
-    for (const char* program : {"Tamaruka.scr", "Tamaruka.data"})
-        fs::copy_file(binDir() + "/" + program, folder_ + "/" + program, fs::copy_options::overwrite_existing);
+    copyFrontEnd(folder_);
+    fs::copy_file(binDir() + "/Tamaruka.data", folder_ + "/Tamaruka.data", fs::copy_options::overwrite_existing);
     fs::create_directories(cacheFolder_);
 }
 

@@ -12,7 +12,7 @@ namespace tamaruka::test {
 
 class SaverInstall {
 public:
-    SaverInstall();  // copies Tamaruka.scr and Tamaruka.data into a new folder
+    SaverInstall();  // copies the front-end and Tamaruka.data into a new folder
 
     const std::string& folder() const { return folder_; }
     std::string spriteFile() const { return cacheFolder_ + "/tamaruka/Fireworks.bmp"; }

@@ -86,7 +86,7 @@ protected:
     void SetUp() override
     {
         folder = test::makeTempDir("tamaruka-ui");
-        fs::copy_file(test::binDir() + "/Tamaruka.scr", folder + "/Tamaruka.scr");
+        test::copyFrontEnd(folder);
         writeBytes(folder + "/Tamaruka.data", "");
         x.movePointer(40, 40);
     }
