@@ -16,8 +16,8 @@ namespace {
 constexpr int TextMargin = 8;  // as the GL overlay places the --fps text
 // Changed columns go to the server in bands of rows, one put a band.
 constexpr int BandRows = 32;
-// The whole image now and then: a part of the window that was covered and
-// exposed again shows the fireworks within half a second.
+// The whole image after an Expose, and now and then besides: another client
+// may draw into a host's window without any event reaching us.
 constexpr int FramesBetweenWholeImages = 30;
 
 // Errors while the server attaches a segment mean it cannot share our memory

@@ -31,6 +31,8 @@ public:
     void setChangedColumns(std::span<const std::pair<int, int>> perRow) override;
     void setOverlayText(const std::string& text) override { text_ = text; }
     std::string drawingName() const override;
+    // The next frame goes to the window whole (a part of it was shown again).
+    void putWholeImageNext() { wholeImageDue_ = true; }
 
 private:
     void makeImage(int width, int height);

@@ -112,7 +112,7 @@ ScreenArea windowArea(Display* display, Window window) {
 
 Window createOwnWindow(Display* display, int width, int height) {
     XSetWindowAttributes attributes{};
-    attributes.event_mask = StructureNotifyMask | KeyPressMask;
+    attributes.event_mask = StructureNotifyMask | ExposureMask | KeyPressMask;
     const Window window = createGlWindow(display, {0, 0, width, height}, CWEventMask, attributes);
     setTitle(display, window, "Tamaruka");
     Atom deleteWindow = XInternAtom(display, "WM_DELETE_WINDOW", False);
@@ -128,7 +128,7 @@ Window createOwnWindow(Display* display, int width, int height) {
 Window createCoverWindow(Display* display, const ScreenArea& area) {
     XSetWindowAttributes attributes{};
     attributes.override_redirect = True;
-    attributes.event_mask = StructureNotifyMask | KeyPressMask | ButtonPressMask | PointerMotionMask;
+    attributes.event_mask = StructureNotifyMask | ExposureMask | KeyPressMask | ButtonPressMask | PointerMotionMask;
     const Window window = createGlWindow(display, area, CWOverrideRedirect | CWEventMask, attributes);
     setTitle(display, window, "Tamaruka");
     const Cursor cursor = blankCursor(display, window);

@@ -61,8 +61,9 @@ public:
             for (const ScreenArea& area : covered_) addWindow(createCoverWindow(display_, area), events);
             break;
         }
-        // A host's window: its resizes and its end; the host keeps the input.
-        if (hostsWindow()) XSelectInput(display_, windows_.front().window, StructureNotifyMask);
+        // A host's window: its resizes, its end and its parts shown again; the
+        // host keeps the input.
+        if (hostsWindow()) XSelectInput(display_, windows_.front().window, StructureNotifyMask | ExposureMask);
         setSwapIntervals();
         if (fullScreen()) {
             Window root = 0, child = 0;
@@ -247,6 +248,12 @@ private:
                 entry->gl->checkSize(event.xconfigure.width, event.xconfigure.height, false);
                 events.windowResized(entry->id, event.xconfigure.width, event.xconfigure.height);
             }
+            break;
+        case Expose:
+            // Frames in memory are put only where they changed: a part shown
+            // again needs the whole picture.
+            if (const XWindowEntry* entry = entryOf(event.xexpose.window); entry && entry->image)
+                entry->image->putWholeImageNext();
             break;
         case DestroyNotify:
             if (entryOf(event.xdestroywindow.window)) {
