@@ -115,6 +115,15 @@ std::error_code replaceFileStreaming(const std::string& path, const ContentProdu
     const mode_t mode = keepMode ? (old.st_mode & 07777) : newFileMode();
     std::error_code error;
     if (::fchmod(fd, mode) != 0) error = lastError();
+    // Saved by root (sudo -E, a root session) into a user's folder: the file
+    // stays that user's, as the old one was, or the folder owner's where a
+    // link stood, so that the user can still read and save it.
+    if (!error && ::geteuid() == 0) {
+        struct stat owner {};
+        const bool known = keepMode ? (owner = old, true) : ::stat(folder.c_str(), &owner) == 0;
+        if (known && (owner.st_uid != 0 || owner.st_gid != 0) && ::fchown(fd, owner.st_uid, owner.st_gid) != 0)
+            error = lastError();
+    }
     if (!error) {
         BufferedFile file(fd);
         error = produce([&](std::string_view piece) { return file.put(piece); });

@@ -18,7 +18,8 @@ using ContentProducer = std::function<std::error_code(const ContentSink& sink)>;
 // to the disk and renames it over the target, so that no reader ever sees
 // half a file and a crash, a full disk or a file-size limit leaves the old
 // file as it was and no temporary file behind. An existing target keeps its
-// permission bits. A symbolic link at the path is replaced by the new file
+// permission bits and, written by root, its owner (where a link stood, the
+// folder's owner gets the file). A symbolic link at the path is replaced by the new file
 // itself, never written through: whoever planted the link (or the user, when
 // the program runs as root) never has another file changed or taken over.
 // With createFolder the missing folders are made first (mode 0700: they hold

@@ -391,7 +391,10 @@ TEST_F(SettingsDialogE2E, SavingReplacesALinkAndNeverWritesThroughIt)
     writeBytes(target, "keep me\n");
     ASSERT_EQ(::chown(target.c_str(), 54321, 54321), 0);
     ASSERT_EQ(::chmod(target.c_str(), 0644), 0);
-    fs::create_directories(fs::path(ini()).parent_path());
+    // The user's own folder, saved into by root (sudo -E).
+    const std::string userFolder = fs::path(ini()).parent_path().string();
+    fs::create_directories(userFolder);
+    ASSERT_EQ(::chown(userFolder.c_str(), 12345, 12346), 0);
     fs::create_symlink(target, ini());
     openDialog();
     clickOn(lblCd);
@@ -405,6 +408,9 @@ TEST_F(SettingsDialogE2E, SavingReplacesALinkAndNeverWritesThroughIt)
     EXPECT_EQ(info.st_uid, 54321u);
     EXPECT_EQ(info.st_mode & 07777, 0644u);
     EXPECT_EQ(fs::symlink_status(ini()).type(), fs::file_type::regular);
+    ASSERT_EQ(::stat(ini().c_str(), &info), 0);
+    EXPECT_EQ(info.st_uid, 12345u) << "the new file is the folder owner's";
+    EXPECT_EQ(info.st_gid, 12346u);
     EXPECT_NE(fileBytes(ini()).find("BGM\x8B\xE6\x95\xAA= 1"), std::string::npos) << fileBytes(ini());
 }
 
