@@ -7,6 +7,7 @@
 
 #include "display_mode/startup_error.h"
 #include "display_mode/wayland_egl.h"
+#include "display_mode/wayland_shm_presenter.h"
 #include "xdg-shell-client-protocol.h"
 
 namespace tamaruka {
@@ -18,7 +19,7 @@ void ignoreWmCapabilities(void*, xdg_toplevel*, wl_array*) {}
 
 }  // namespace
 
-WaylandSurface::WaylandSurface(wl_compositor* compositor, xdg_wm_base* wmBase, const WaylandEgl& egl,
+WaylandSurface::WaylandSurface(wl_compositor* compositor, xdg_wm_base* wmBase, wl_shm* shm, const WaylandEgl& egl,
                                const Role& role)
     : egl_(egl), role_(role) {
     role_.width = std::max(role_.width, 1);
@@ -46,9 +47,43 @@ WaylandSurface::WaylandSurface(wl_compositor* compositor, xdg_wm_base* wmBase, c
     if (eglSurface_ == EGL_NO_SURFACE) throw StartupError("EGL makes no surface on the Wayland compositor");
     context_ = eglCreateContext(egl_.display(), egl_.config(), EGL_NO_CONTEXT, nullptr);
     if (context_ == EGL_NO_CONTEXT) throw StartupError("EGL makes no OpenGL context on the Wayland compositor");
+    // The renderer is known once a context is current.
+    eglMakeCurrent(egl_.display(), eglSurface_, eglSurface_, context_);
+    if (chooseWaylandDrawing(shm != nullptr) == FrameDrawing::Cpu) {
+        dropEgl();
+        shm_ = std::make_unique<WaylandShmPresenter>(shm, surface_, role_.scale);
+    }
+}
+
+// Drawing on the CPU, the surface needs none of EGL's buffers or its context.
+void WaylandSurface::dropEgl() {
+    eglMakeCurrent(egl_.display(), EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
+    eglDestroyContext(egl_.display(), context_);
+    eglDestroySurface(egl_.display(), eglSurface_);
+    wl_egl_window_destroy(eglWindow_);
+    context_ = EGL_NO_CONTEXT;
+    eglSurface_ = EGL_NO_SURFACE;
+    eglWindow_ = nullptr;
+}
+
+void WaylandSurface::resizeEglWindow() {
+    if (eglWindow_) wl_egl_window_resize(eglWindow_, bufferWidth(), bufferHeight(), 0, 0);
+}
+
+const FrameImage* WaylandSurface::frameImage(int width, int height) {
+    return shm_ ? shm_->frameImage(width, height) : nullptr;
+}
+
+void WaylandSurface::setChangedColumns(std::span<const std::pair<int, int>> perRow) {
+    if (shm_) shm_->setChangedColumns(perRow);
+}
+
+void WaylandSurface::setOverlayText(const std::string& text) {
+    if (shm_) shm_->setOverlayText(text);
 }
 
 WaylandSurface::~WaylandSurface() {
+    shm_.reset();
     if (eglGetCurrentContext() == context_)
         eglMakeCurrent(egl_.display(), EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
     if (context_ != EGL_NO_CONTEXT) eglDestroyContext(egl_.display(), context_);
@@ -65,7 +100,8 @@ void WaylandSurface::setScale(int scale) {
     if (scale == role_.scale) return;
     role_.scale = scale;
     resized_ = true;
-    wl_egl_window_resize(eglWindow_, bufferWidth(), bufferHeight(), 0, 0);
+    resizeEglWindow();
+    if (shm_) shm_->setTextPixelSize(scale);
 }
 
 bool WaylandSurface::takeResize() {
@@ -75,6 +111,7 @@ bool WaylandSurface::takeResize() {
 }
 
 void WaylandSurface::beginFrame() {
+    if (shm_) return;
     eglMakeCurrent(egl_.display(), eglSurface_, eglSurface_, context_);
     if (!swapIntervalSet_) {
         // The frame callbacks pace the frames; the swap itself never waits.
@@ -85,7 +122,7 @@ void WaylandSurface::beginFrame() {
 
 void WaylandSurface::present() {
     // The drawing is done now, while the last frame is still on the screen.
-    glFinish();
+    if (!shm_) glFinish();
     frameDrawn_ = true;
     showDrawnFrame();
 }
@@ -95,16 +132,23 @@ void WaylandSurface::showDrawnFrame() {
 }
 
 void WaylandSurface::swap() {
-    eglMakeCurrent(egl_.display(), eglSurface_, eglSurface_, context_);
-    // The buffer scale goes with the buffer of the new size, in one commit.
-    if (appliedScale_ != role_.scale) {
+    if (!shm_) eglMakeCurrent(egl_.display(), eglSurface_, eglSurface_, context_);
+    // The buffer scale goes with the buffer of the new size, in one commit: a
+    // composed frame of the size before keeps the scale before.
+    const bool sizeFollows = !shm_ || (shm_->width() == bufferWidth() && shm_->height() == bufferHeight());
+    if (appliedScale_ != role_.scale && sizeFollows) {
         wl_surface_set_buffer_scale(surface_, role_.scale);
         appliedScale_ = role_.scale;
     }
     frameCallback_ = wl_surface_frame(surface_);
     static const wl_callback_listener listener = {onFrameDone};
     wl_callback_add_listener(frameCallback_, &listener, this);
-    eglSwapBuffers(egl_.display(), eglSurface_);
+    if (shm_) {
+        shm_->attach();
+        wl_surface_commit(surface_);
+    } else {
+        eglSwapBuffers(egl_.display(), eglSurface_);
+    }
     frameDrawn_ = false;
 }
 
@@ -118,7 +162,7 @@ void WaylandSurface::onConfigure(void* data, xdg_surface* surface, uint32_t seri
     self->role_.width = width;
     self->role_.height = height;
     self->resized_ = true;
-    wl_egl_window_resize(self->eglWindow_, self->bufferWidth(), self->bufferHeight(), 0, 0);
+    self->resizeEglWindow();
 }
 
 void WaylandSurface::onToplevelConfigure(void* data, xdg_toplevel*, int32_t width, int32_t height, wl_array*) {

@@ -5,6 +5,7 @@
 #include "display_mode/frame_presenter.h"
 
 struct wl_array;
+struct wl_shm;
 struct wl_callback;
 struct wl_compositor;
 struct wl_egl_window;
@@ -17,13 +18,15 @@ struct xdg_wm_base;
 namespace tamaruka {
 
 class WaylandEgl;
+class WaylandShmPresenter;
 
 // One xdg-shell toplevel with an OpenGL context through EGL: full screen on
 // one output, or a resizable window. A frame is drawn ahead and shown when
 // the compositor asks for the next one (its frame callback), so that the
 // drawing overlaps the compositor's wait; a surface that is not shown gets
 // no callbacks and draws nothing more. Sizes are logical; its buffer is
-// `scale` times larger.
+// `scale` times larger. Where the drawing is chosen to be the CPU's, the EGL
+// surface and context go and the frames are shown through wl_shm buffers.
 class WaylandSurface final : public FramePresenter {
 public:
     struct Role {
@@ -32,8 +35,10 @@ public:
         int scale = 1;
     };
 
-    // Throws StartupError when EGL makes no surface or context.
-    WaylandSurface(wl_compositor* compositor, xdg_wm_base* wmBase, const WaylandEgl& egl, const Role& role);
+    // Throws StartupError when EGL makes no surface or context. `shm` may be
+    // null: the frames are then drawn with OpenGL.
+    WaylandSurface(wl_compositor* compositor, xdg_wm_base* wmBase, wl_shm* shm, const WaylandEgl& egl,
+                   const Role& role);
     ~WaylandSurface() override;
     WaylandSurface(const WaylandSurface&) = delete;
     WaylandSurface& operator=(const WaylandSurface&) = delete;
@@ -55,6 +60,10 @@ public:
     void present() override;
     // Wayland has no server-side fonts: the built-in glyphs, at the buffer scale.
     std::unique_ptr<FpsOverlay> makeFpsOverlay() override { return std::make_unique<FpsOverlay>(role_.scale); }
+    const FrameImage* frameImage(int width, int height) override;
+    void setChangedColumns(std::span<const std::pair<int, int>> perRow) override;
+    void setOverlayText(const std::string& text) override;
+    std::string drawingName() const override { return shm_ ? "CPU, wl_shm" : "GL"; }
 
 private:
     static void onConfigure(void*, xdg_surface*, uint32_t);
@@ -62,6 +71,8 @@ private:
     static void onClose(void*, xdg_toplevel*);
     static void onFrameDone(void*, wl_callback*, uint32_t);
     void swap();
+    void dropEgl();
+    void resizeEglWindow();
     static void onEnter(void*, wl_surface*, wl_output*);
     static void onLeave(void*, wl_surface*, wl_output*);
 
@@ -75,6 +86,7 @@ private:
     wl_egl_window* eglWindow_ = nullptr;
     EGLSurface eglSurface_ = EGL_NO_SURFACE;
     EGLContext context_ = EGL_NO_CONTEXT;
+    std::unique_ptr<WaylandShmPresenter> shm_;  // drawing on the CPU
     wl_callback* frameCallback_ = nullptr;
     std::vector<wl_output*> entered_;
     bool configured_ = false;

@@ -46,6 +46,7 @@ public:
         outputs_.clear();
         if (outputManager_) zxdg_output_manager_v1_destroy(outputManager_);
         if (wmBase_) xdg_wm_base_destroy(wmBase_);
+        if (shm_) wl_shm_destroy(shm_);
         if (compositor_) wl_compositor_destroy(compositor_);
         if (registry_) wl_registry_destroy(registry_);
         if (display_) wl_display_disconnect(display_);
@@ -118,6 +119,8 @@ private:
             self->wmBase_ = static_cast<xdg_wm_base*>(bind(&xdg_wm_base_interface, 1));
             static const xdg_wm_base_listener listener = {onPing};
             xdg_wm_base_add_listener(self->wmBase_, &listener, self);
+        } else if (std::strcmp(interface, wl_shm_interface.name) == 0) {
+            self->shm_ = static_cast<wl_shm*>(bind(&wl_shm_interface, 1));
         } else if (std::strcmp(interface, wl_seat_interface.name) == 0 && version >= 5) {
             self->input_->useSeat(static_cast<wl_seat*>(bind(&wl_seat_interface, 5)));
         } else if (std::strcmp(interface, wl_output_interface.name) == 0 && version >= 2) {
@@ -177,7 +180,7 @@ private:
     }
 
     void openWindow(WindowLayerEvents& events, const WaylandSurface::Role& role, WaylandOutput* output) {
-        windows_.push_back({nextId_++, output, std::make_unique<WaylandSurface>(compositor_, wmBase_, *egl_, role)});
+        windows_.push_back({nextId_++, output, std::make_unique<WaylandSurface>(compositor_, wmBase_, shm_, *egl_, role)});
         const WaylandSurface& surface = *windows_.back().surface;
         events.windowOpened(windows_.back().id, *windows_.back().surface, surface.bufferWidth(), surface.bufferHeight());
     }
@@ -246,6 +249,7 @@ private:
     wl_registry* registry_ = nullptr;
     wl_compositor* compositor_ = nullptr;
     xdg_wm_base* wmBase_ = nullptr;
+    wl_shm* shm_ = nullptr;
     zxdg_output_manager_v1* outputManager_ = nullptr;
     std::unique_ptr<WaylandInput> input_;
     std::vector<std::unique_ptr<WaylandOutput>> outputs_;

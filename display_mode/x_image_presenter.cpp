@@ -9,6 +9,8 @@
 #include <sstream>
 #include <vector>
 
+#include "display_mode/changed_bands.h"
+
 namespace tamaruka {
 
 namespace {
@@ -152,21 +154,10 @@ void XImagePresenter::putChangedBands() {
             to = std::max(to, std::min(textRight(), image_->width));
         }
     }
-    for (int band = 0; band < image_->height; band += BandRows) {
-        const int end = std::min(band + BandRows, image_->height);
-        int left = image_->width, right = 0, top = end, bottom = band;
-        for (int y = band; y < end; ++y) {
-            const auto [from, to] = changed_[static_cast<std::size_t>(y)];
-            if (from >= to) continue;
-            left = std::min(left, from);
-            right = std::max(right, to);
-            top = std::min(top, y);
-            bottom = y + 1;
-        }
-        if (left >= right) continue;
-        const auto width = static_cast<unsigned>(right - left), height = static_cast<unsigned>(bottom - top);
-        if (shared_) XShmPutImage(display_, window_, gc_, image_, left, top, left, top, width, height, False);
-        else XPutImage(display_, window_, gc_, image_, left, top, left, top, width, height);
+    for (const BandRect& band : changedBands(changed_, image_->width, BandRows)) {
+        const auto width = static_cast<unsigned>(band.width), height = static_cast<unsigned>(band.height);
+        if (shared_) XShmPutImage(display_, window_, gc_, image_, band.x, band.y, band.x, band.y, width, height, False);
+        else XPutImage(display_, window_, gc_, image_, band.x, band.y, band.x, band.y, width, height);
     }
 }
 

@@ -93,6 +93,36 @@ TEST_F(WaylandDisplayMode, FpsShowsInTheBottomLeftCorner) {
     EXPECT_GT(sway.capture("HEADLESS-1").crop({0, 768 - 40, 120, 40}).countWhite(), 40u);
 }
 
+// Composed on the CPU into wl_shm buffers or drawn with OpenGL, as
+// TAMARUKA_DRAWING asks: fireworks on every output, the --fps text in the
+// corner, and the drawing named as --fps names it.
+struct DrawingCase {
+    const char* setting;
+    const char* name;
+};
+
+class WaylandDrawing : public WaylandDisplayMode, public ::testing::WithParamInterface<DrawingCase> {};
+
+TEST_P(WaylandDrawing, FullScreenDrawsFireworksOnEachOutput) {
+    const std::string second = sway.addOutput(800, 600, 1024, 0);
+    auto program = start({"--fullscreen", "--fps"},
+                         {std::string("TAMARUKA_DRAWING=") + GetParam().setting, "TAMARUKA_PRINT_FRAME_STEPS=1"});
+    Screenshot first, other;
+    EXPECT_TRUE(waitUntil([&] { return fireworksShow(sway, "HEADLESS-1", first); }, 20s)) << program->outputText();
+    EXPECT_TRUE(waitUntil([&] { return fireworksShow(sway, second, other); }, 20s)) << program->outputText();
+    std::this_thread::sleep_for(1500ms);  // the first second measured
+    EXPECT_GT(sway.capture("HEADLESS-1").crop({0, 768 - 40, 120, 40}).countWhite(), 40u);
+    EXPECT_GT(sway.capture(second).crop({0, 600 - 40, 120, 40}).countWhite(), 40u);
+    const std::string output = program->outputText(), line = std::string("drawing ") + GetParam().name + "\n";
+    std::size_t surfaces = 0;
+    for (std::size_t at = output.find(line); at != std::string::npos; at = output.find(line, at + 1)) ++surfaces;
+    EXPECT_EQ(surfaces, 2u) << output;
+}
+
+INSTANTIATE_TEST_SUITE_P(Settings, WaylandDrawing,
+                         ::testing::Values(DrawingCase{"cpu", "CPU, wl_shm"}, DrawingCase{"gl", "GL"}),
+                         [](const auto& info) { return std::string(info.param.setting); });
+
 // A window on a workspace that is not shown gets no frame callbacks: it draws
 // nothing until it is shown again, and then moves on by one clamped step.
 TEST_F(WaylandDisplayMode, AHiddenWindowDrawsNothing) {
