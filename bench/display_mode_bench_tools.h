@@ -77,11 +77,13 @@ public:
     // SDL swaps for Tamaruka.data, GLX or EGL swaps for tamaruka, its syncs
     // when it puts CPU frames with MIT-SHM (in bands, one sync a frame),
     // XPutImage calls for the Xlib hacks (Mesa's software GL puts its images
-    // through XCB, not Xlib).
+    // through XCB, not Xlib), frame callbacks when it shows CPU frames
+    // through wl_shm.
     std::uint64_t frames() const {
         for (int slot : {1, 3, 4})
             if (memory_[slot]) return memory_[slot];
         if (memory_[5]) return memory_[6];
+        if (memory_[7]) return memory_[7];
         return memory_[2];
     }
 

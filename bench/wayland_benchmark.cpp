@@ -31,6 +31,7 @@ struct Setup {
     std::string label;
     std::vector<std::string> envArgs;  // env(1)'s arguments before the program
     int serverPid;
+    bool timedStart = true;  // CPU frames on Wayland leave no stamp of the first frame
 };
 
 // tamaruka --fullscreen through env(1), which becomes it, with the frame probe.
@@ -80,13 +81,18 @@ int main(int argc, char** argv) {
     test::HeadlessSway sway;
     std::vector<std::string> waylandEnv = {"-u", "DISPLAY", config};
     for (const auto& [name, value] : sway.clientEnv()) waylandEnv.push_back(name + "=" + value);
+    std::vector<std::string> glEnv = waylandEnv, cpuEnv = waylandEnv;
+    glEnv.push_back("TAMARUKA_DRAWING=gl");
+    cpuEnv.push_back("TAMARUKA_DRAWING=cpu");
     const std::vector<Setup> setups = {
-        {"headless sway (Wayland)", waylandEnv, sway.compositorPid()},
+        {"headless sway, GL", glEnv, sway.compositorPid()},
+        {"headless sway, CPU wl_shm", cpuEnv, sway.compositorPid(), false},
         {"Xvfb (X11)", {"-u", "WAYLAND_DISPLAY", "DISPLAY=" + xvfb.name(), config}, childXvfbPid()},
     };
 
     std::printf("tamaruka --fullscreen at 1024 x 768, start to first frame, %d starts\n", StartupRuns);
     for (const Setup& setup : setups) {
+        if (!setup.timedStart) continue;
         std::vector<double> startups;
         for (int run = 0; run < StartupRuns; ++run) startups.push_back(startToFirstFrame(setup, folder, run));
         std::sort(startups.begin(), startups.end());
