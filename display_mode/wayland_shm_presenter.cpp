@@ -2,6 +2,7 @@
 
 #include <GL/gl.h>
 #include <algorithm>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <sstream>
@@ -134,7 +135,10 @@ bool WaylandShmPresenter::attach() {
 
 void WaylandShmPresenter::damageChanged(int textRight) {
     const int width = image_.width, height = image_.height;
-    if (wholeDue_ || changed_.size() != static_cast<std::size_t>(height)) {
+    if (wl_proxy_get_version(reinterpret_cast<wl_proxy*>(surface_)) < WL_SURFACE_DAMAGE_BUFFER_SINCE_VERSION) {
+        // Older compositors take damage in surface coordinates only: all of it.
+        wl_surface_damage(surface_, 0, 0, INT32_MAX, INT32_MAX);
+    } else if (wholeDue_ || changed_.size() != static_cast<std::size_t>(height)) {
         wl_surface_damage_buffer(surface_, 0, 0, width, height);
         wholeDue_ = false;
     } else {

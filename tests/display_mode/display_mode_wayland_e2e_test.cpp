@@ -94,10 +94,12 @@ TEST_F(WaylandDisplayMode, FpsShowsInTheBottomLeftCorner) {
 }
 
 // Composed on the CPU into wl_shm buffers or drawn with OpenGL, as
-// TAMARUKA_DRAWING asks: fireworks on every output, the --fps text in the
+// TAMARUKA_DRAWING asks (the CPU by default on llvmpipe, which the headless
+// sway's clients get): fireworks on every output, the --fps text in the
 // corner, and the drawing named as --fps names it.
 struct DrawingCase {
-    const char* setting;
+    const char* label;
+    const char* setting;  // empty: no choice made
     const char* name;
 };
 
@@ -120,8 +122,9 @@ TEST_P(WaylandDrawing, FullScreenDrawsFireworksOnEachOutput) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Settings, WaylandDrawing,
-                         ::testing::Values(DrawingCase{"cpu", "CPU, wl_shm"}, DrawingCase{"gl", "GL"}),
-                         [](const auto& info) { return std::string(info.param.setting); });
+                         ::testing::Values(DrawingCase{"Cpu", "cpu", "CPU, wl_shm"}, DrawingCase{"Gl", "gl", "GL"},
+                                           DrawingCase{"SoftwareGlDefault", "", "CPU, wl_shm"}),
+                         [](const auto& info) { return std::string(info.param.label); });
 
 // A window on a workspace that is not shown gets no frame callbacks: it draws
 // nothing until it is shown again, and then moves on by one clamped step.
