@@ -43,11 +43,7 @@ protected:
                 return;
             }
         const std::string folder = makeTempDir("tamaruka-package");
-        const auto start = std::chrono::steady_clock::now();
         const Result made = shell(sourceDir() + "/tools/package.sh " + folder + "/build " + folder + "/out", 35min);
-        std::cout << "tools/package.sh took "
-                  << std::chrono::duration_cast<std::chrono::seconds>(std::chrono::steady_clock::now() - start).count()
-                  << " s\n";
         packageScript_ = made;
         deb_ = lastLine(made.output);
         expectedDeb_ = folder + "/out/tamaruka_" + TAMARUKA_VERSION + "_" +
