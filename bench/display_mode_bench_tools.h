@@ -20,26 +20,12 @@
 #include <thread>
 #include <vector>
 
+#include "harness/harness.h"
+
 namespace tamaruka::bench {
 
-inline double monotonicSeconds() {
-    timespec t{};
-    clock_gettime(CLOCK_MONOTONIC, &t);
-    return double(t.tv_sec) + double(t.tv_nsec) * 1e-9;
-}
-
-// User plus system CPU seconds of a process so far, all its threads.
-inline double cpuSecondsOf(int pid) {
-    std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
-    std::string text((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
-    if (text.empty()) return 0;
-    std::istringstream fields(text.substr(text.rfind(')') + 2));
-    std::string field;
-    double ticks = 0;
-    for (int i = 3; i <= 15 && fields >> field; ++i)
-        if (i == 14 || i == 15) ticks += std::strtod(field.c_str(), nullptr);
-    return ticks / double(sysconf(_SC_CLK_TCK));
-}
+using test::monotonicSeconds;
+using test::processCpuSeconds;
 
 // The Xvfb that this process started (the test support keeps its id to itself;
 // one runs at a time).
@@ -120,10 +106,10 @@ struct Rate {
 
 // The rate of the running program `pid` over `seconds`, from now on.
 inline Rate measureRate(int pid, int serverPid, const FrameCounter& counter, double seconds) {
-    const double t0 = monotonicSeconds(), own0 = cpuSecondsOf(pid), server0 = cpuSecondsOf(serverPid);
+    const double t0 = monotonicSeconds(), own0 = processCpuSeconds(pid), server0 = processCpuSeconds(serverPid);
     const std::uint64_t frames0 = counter.frames();
     std::this_thread::sleep_for(std::chrono::duration<double>(seconds));
-    const double t1 = monotonicSeconds(), own1 = cpuSecondsOf(pid), server1 = cpuSecondsOf(serverPid);
+    const double t1 = monotonicSeconds(), own1 = processCpuSeconds(pid), server1 = processCpuSeconds(serverPid);
     const std::uint64_t frames1 = counter.frames();
     const double wall = t1 - t0;
     return {double(frames1 - frames0) / wall, 100 * (own1 - own0) / wall, 100 * (server1 - server0) / wall};

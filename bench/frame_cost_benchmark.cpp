@@ -92,7 +92,7 @@ Cost measure(const Recording& recording, int serverPid, const std::function<void
              const std::function<void(const ParticleList&)>& work) {
     ParticleList list;
     double own = 0;
-    const double server0 = bench::cpuSecondsOf(serverPid);
+    const double server0 = bench::processCpuSeconds(serverPid);
     for (const auto& frame : recording) {
         fill(list, frame);
         prepare(list);
@@ -101,7 +101,7 @@ Cost measure(const Recording& recording, int serverPid, const std::function<void
         own += processCpuSeconds() - before;
     }
     const double frames = double(recording.size());
-    return {1e3 * own / frames, 1e3 * (bench::cpuSecondsOf(serverPid) - server0) / frames};
+    return {1e3 * own / frames, 1e3 * (bench::processCpuSeconds(serverPid) - server0) / frames};
 }
 
 Window makeWindow(Display* display, Visual* visual, int depth, int width, int height) {

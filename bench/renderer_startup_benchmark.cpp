@@ -23,35 +23,6 @@ namespace {
 using namespace std::chrono_literals;
 constexpr int Runs = 15;
 
-double monotonicSeconds() {
-    timespec t{};
-    clock_gettime(CLOCK_MONOTONIC, &t);
-    return double(t.tv_sec) + double(t.tv_nsec) * 1e-9;
-}
-
-// A field of /proc/PID/status in kB, or -1.
-long statusKilobytes(int pid, const std::string& field) {
-    std::ifstream status("/proc/" + std::to_string(pid) + "/status");
-    std::string line;
-    while (std::getline(status, line)) {
-        if (line.rfind(field + ":", 0) == 0) return std::strtol(line.c_str() + field.size() + 1, nullptr, 10);
-    }
-    return -1;
-}
-
-// User plus system CPU seconds of a process so far, all its threads.
-double cpuSecondsOf(int pid) {
-    std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
-    std::string text((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
-    std::istringstream fields(text.substr(text.rfind(')') + 2));
-    std::string field;
-    double ticks = 0;
-    for (int i = 3; i <= 15 && fields >> field; ++i) {
-        if (i == 14 || i == 15) ticks += std::strtod(field.c_str(), nullptr);
-    }
-    return ticks / double(sysconf(_SC_CLK_TCK));
-}
-
 }  // namespace
 
 int main() {
@@ -65,7 +36,7 @@ int main() {
     long anonKb = -1, rssKb = -1;
     for (int run = 0; run < Runs; ++run) {
         const std::string marker = folder + "/first-frame-" + std::to_string(run);
-        const double started = monotonicSeconds();
+        const double started = tamaruka::test::monotonicSeconds();
         tamaruka::test::ChildProcess renderer(
             program, {}, {{"XDG_CACHE_HOME", folder}, {"LD_PRELOAD", probe}, {"TAMARUKA_FIRST_FRAME_FILE", marker}});
         if (!tamaruka::test::waitUntil([&] { return std::filesystem::exists(marker); }, 20s)) {
@@ -73,7 +44,7 @@ int main() {
                          renderer.outputText().c_str());
             return 1;
         }
-        startupCpu.push_back(cpuSecondsOf(renderer.pid()));
+        startupCpu.push_back(tamaruka::test::processCpuSeconds(renderer.pid()));
         std::ifstream in(marker);
         long long seconds = 0;
         long nanoseconds = 0;
@@ -82,8 +53,8 @@ int main() {
         if (run == 0) {
             // Memory once the fireworks are at their full load.
             std::this_thread::sleep_for(8s);
-            anonKb = statusKilobytes(renderer.pid(), "RssAnon");
-            rssKb = statusKilobytes(renderer.pid(), "VmRSS");
+            anonKb = tamaruka::test::processStatusKilobytes(renderer.pid(), "RssAnon");
+            rssKb = tamaruka::test::processStatusKilobytes(renderer.pid(), "VmRSS");
         }
         renderer.sendSignal(SIGTERM);
         const auto code = renderer.waitExit(15s);

@@ -29,12 +29,7 @@ namespace {
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 using tamaruka::test::ChildProcess;
-
-double monotonicSeconds() {
-    timespec t{};
-    clock_gettime(CLOCK_MONOTONIC, &t);
-    return double(t.tv_sec) + double(t.tv_nsec) * 1e-9;
-}
+using tamaruka::test::monotonicSeconds;
 
 double median(std::vector<double> values) {
     std::sort(values.begin(), values.end());
@@ -66,34 +61,6 @@ bool reaped(int pid) {
     int status = 0;
     const pid_t got = ::waitpid(pid, &status, WNOHANG);
     return got == pid || (got < 0 && errno == ECHILD && ::kill(pid, 0) != 0);
-}
-
-long statusKilobytes(int pid, const std::string& field) {
-    std::ifstream status("/proc/" + std::to_string(pid) + "/status");
-    std::string line;
-    while (std::getline(status, line))
-        if (line.rfind(field + ":", 0) == 0) return std::strtol(line.c_str() + field.size() + 1, nullptr, 10);
-    return -1;
-}
-
-// utime + stime of the process, in seconds.
-double cpuSeconds(int pid) {
-    std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
-    std::string text((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
-    std::size_t at = text.rfind(')');
-    if (at == std::string::npos) return 0;
-    std::vector<std::string> fields;
-    std::string field;
-    for (std::size_t i = at + 2; i <= text.size(); ++i) {
-        if (i == text.size() || text[i] == ' ') {
-            fields.push_back(field);
-            field.clear();
-        } else {
-            field += text[i];
-        }
-    }
-    // Fields after the command: state is 0, utime 11, stime 12.
-    return (std::stod(fields.at(11)) + std::stod(fields.at(12))) / double(sysconf(_SC_CLK_TCK));
 }
 
 }  // namespace
@@ -136,11 +103,11 @@ int main(int argc, char** argv) {
 
         if (run == 0) {
             // The front-end alone matters here; the renderer takes what it can.
-            const double cpuBefore = cpuSeconds(saver.pid());
+            const double cpuBefore = tamaruka::test::processCpuSeconds(saver.pid());
             const double wallBefore = monotonicSeconds();
             std::this_thread::sleep_for(std::chrono::duration<double>(watchSeconds));
-            cpuPercent = 100.0 * (cpuSeconds(saver.pid()) - cpuBefore) / (monotonicSeconds() - wallBefore);
-            rssKb = statusKilobytes(saver.pid(), "VmRSS");
+            cpuPercent = 100.0 * (tamaruka::test::processCpuSeconds(saver.pid()) - cpuBefore) / (monotonicSeconds() - wallBefore);
+            rssKb = tamaruka::test::processStatusKilobytes(saver.pid(), "VmRSS");
         }
 
         const double moved = monotonicSeconds();

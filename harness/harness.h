@@ -168,6 +168,13 @@ bool runsOwnCode(int pid);
 // -1 when the process or the field is not there.
 long processStatusKilobytes(int pid, const std::string& field);
 
+// User plus system CPU seconds of a process so far, all its threads; 0 when
+// it is gone.
+double processCpuSeconds(int pid);
+
+// CLOCK_MONOTONIC in seconds, for the benchmarks' wall times.
+double monotonicSeconds();
+
 // How many threads of the process have names starting with `prefix`
 // (llvmpipe's workers are "llvmpipe-0", "llvmpipe-1", ...).
 int threadsNamed(int pid, const std::string& prefix);

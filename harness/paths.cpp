@@ -46,14 +46,6 @@ void copyFrontEnd(const std::string& folder) {
                                    std::filesystem::copy_options::overwrite_existing);
 }
 
-long processStatusKilobytes(int pid, const std::string& field) {
-    std::ifstream status("/proc/" + std::to_string(pid) + "/status");
-    for (std::string line; std::getline(status, line);) {
-        if (line.rfind(field + ":", 0) == 0) return std::stol(line.substr(field.size() + 1));
-    }
-    return -1;
-}
-
 bool waitUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout) {
     const auto deadline = std::chrono::steady_clock::now() + timeout;
     for (;;) {

@@ -131,7 +131,6 @@ TEST_F(DibLoaderTest, DibdumpRefusesATinyRunLengthFileClaimingAHugePicture) {
     ::getrusage(RUSAGE_CHILDREN, &usage);
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_EQ(run.out, "Image file conversion error.");
-    std::printf("dibdump peak resident set: %ld kB\n", usage.ru_maxrss);
     EXPECT_LT(usage.ru_maxrss, 40 * 1024);
 }
 

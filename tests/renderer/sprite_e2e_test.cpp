@@ -71,15 +71,6 @@ std::pair<int, int> okButtonCentre(const Screenshot& box) {
     return {column, (upper + bottom) / 2};
 }
 
-// Peak resident memory of a process, in kB (VmHWM), or -1.
-long peakResidentKb(int pid) {
-    std::ifstream status("/proc/" + std::to_string(pid) + "/status");
-    for (std::string line; std::getline(status, line);) {
-        if (line.rfind("VmHWM:", 0) == 0) return std::stol(line.substr(6));
-    }
-    return -1;
-}
-
 // True once the process holds the file open or mapped.
 bool holdsFile(int pid, const std::string& path) {
     std::error_code error;
@@ -190,8 +181,7 @@ TEST_F(SpriteE2E, TinyRunLengthSpriteClaimingAHugePictureCostsLittle) {
     ASSERT_TRUE(writeFile(spritePath, tinyRunLengthBitmap(16000, 16000, 964)));
     start();
     ASSERT_TRUE(x.waitForWindow("Error", 20s)) << renderer->outputText();
-    const long peak = peakResidentKb(renderer->pid());
-    std::printf("renderer peak resident set with the box up: %ld kB\n", peak);
+    const long peak = processStatusKilobytes(renderer->pid(), "VmHWM");
     EXPECT_GT(peak, 0);
     EXPECT_LT(peak, 160 * 1024);  // the renderer alone takes some 75 MB on llvmpipe
     expectEndsOnSigterm();

@@ -78,7 +78,6 @@ TEST(SaverHostileFilesE2E, HalfAGigabyteWavPlaysInMemoryThatDoesNotGrowWithIt)
     ASSERT_TRUE(audio.waitFor(1.5));
     EXPECT_GT(audio.toneAmplitude(440, 0.2, 0.8), kToneAmplitude * 0.3);
     const long peak = processStatusKilobytes(saver->pid(), "VmHWM");
-    std::printf("front-end peak memory %ld kB playing a 512 MiB WAV\n", peak);
     EXPECT_LT(peak, 200 * 1024);  // loaded whole, the file alone is 512 MiB
     x.movePointer(100, 100);  // ends the run as a user would
     EXPECT_TRUE(saver->waitExit(10s).has_value());

@@ -350,7 +350,6 @@ TEST_P(UnusableSettingsFileE2E, DefaultsAreShownAndTheFileIsNeverRewritten)
     const auto sizeBefore = file.linkTarget || file.fifo ? 0 : fs::file_size(ini());
     openDialog();
     const long peak = test::processStatusKilobytes(program->pid(), "VmHWM");
-    std::printf("%s: peak memory %ld kB with the dialog open\n", file.name, peak);
     EXPECT_LT(peak, 200 * 1024);
     EXPECT_NE(program->outputText().find("Tamaruka.scr: the settings file " + ini() + " cannot be used (" +
                                          file.reason + "); the default settings apply.\n"),
