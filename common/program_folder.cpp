@@ -1,11 +1,9 @@
 #include "common/program_folder.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <filesystem>
 #include <system_error>
+
+#include "common/file_without_blocking.h"
 
 namespace tamaruka {
 
@@ -24,12 +22,8 @@ bool FileExists(std::string path) {
     if (!path.empty() && path.back() == '/') path.pop_back();
     if (path.empty()) return false;
     // Non-blocking, so that a FIFO is tested without waiting for a writer.
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) return false;
-    struct stat info {};
-    const bool isFile = ::fstat(fd, &info) == 0 && !S_ISDIR(info.st_mode);
-    ::close(fd);
-    return isFile;
+    const FileWithoutBlocking opened = openWithoutBlocking(path);
+    return opened.error == 0 && !S_ISDIR(opened.status.st_mode);
 }
 
 }  // namespace tamaruka

@@ -1,7 +1,5 @@
 #include "dib/dib_loader.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -10,6 +8,7 @@
 #include <new>
 #include <vector>
 
+#include "common/file_without_blocking.h"
 #include "dib/dib_decoder.h"
 
 namespace tamaruka {
@@ -22,31 +21,27 @@ namespace {
 // holds nothing.
 std::vector<std::uint8_t> readFileBytes(const std::string& fileName, std::size_t maxBytes) {
     std::vector<std::uint8_t> bytes;
-    // O_NONBLOCK keeps a FIFO from stalling the open; it is refused below.
-    const int fd = ::open(fileName.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0) return bytes;
-    struct stat info {};
-    if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode)) {
-        // The size is a hint only: the file may shrink or grow meanwhile.
-        const auto expected = static_cast<std::uint64_t>(info.st_size > 0 ? info.st_size : 0);
-        std::size_t capacity = static_cast<std::size_t>(std::min<std::uint64_t>(expected, maxBytes));
-        constexpr std::size_t Chunk = 64 * 1024;
-        try {
-            bytes.resize(std::max(capacity, std::min(Chunk, maxBytes)));
-            std::size_t filled = 0;
-            while (filled < maxBytes) {
-                if (filled == bytes.size()) bytes.resize(std::min(maxBytes, bytes.size() * 2));
-                const ssize_t got = ::read(fd, bytes.data() + filled, bytes.size() - filled);
-                if (got < 0 && errno == EINTR) continue;
-                if (got <= 0) break;
-                filled += static_cast<std::size_t>(got);
-            }
-            bytes.resize(filled);
-        } catch (const std::bad_alloc&) {
-            bytes.clear();
+    // Opened without blocking, so that a FIFO does not stall the open; it is refused here.
+    const FileWithoutBlocking opened = openWithoutBlocking(fileName);
+    if (opened.error != 0 || !S_ISREG(opened.status.st_mode)) return bytes;
+    // The size is a hint only: the file may shrink or grow meanwhile.
+    const auto expected = static_cast<std::uint64_t>(opened.status.st_size > 0 ? opened.status.st_size : 0);
+    std::size_t capacity = static_cast<std::size_t>(std::min<std::uint64_t>(expected, maxBytes));
+    constexpr std::size_t Chunk = 64 * 1024;
+    try {
+        bytes.resize(std::max(capacity, std::min(Chunk, maxBytes)));
+        std::size_t filled = 0;
+        while (filled < maxBytes) {
+            if (filled == bytes.size()) bytes.resize(std::min(maxBytes, bytes.size() * 2));
+            const ssize_t got = ::read(opened.fd.get(), bytes.data() + filled, bytes.size() - filled);
+            if (got < 0 && errno == EINTR) continue;
+            if (got <= 0) break;
+            filled += static_cast<std::size_t>(got);
         }
+        bytes.resize(filled);
+    } catch (const std::bad_alloc&) {
+        bytes.clear();
     }
-    ::close(fd);
     return bytes;
 }
 

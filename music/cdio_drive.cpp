@@ -6,16 +6,13 @@
 #include <cdio/paranoia/cdda.h>
 #include <cdio/paranoia/paranoia.h>
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <limits>
 #include <utility>
 
+#include "common/file_without_blocking.h"
 #include "music/mci_error.h"
 
 namespace tamaruka {
@@ -77,12 +74,8 @@ CdioDrive::~CdioDrive() {
 bool cdSourceCanBeOpened(const std::string& source) {
     // Opening without blocking tells what the name is: a FIFO or a terminal
     // would block libcdio's own open or read for good.
-    const int fd = ::open(source.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
-    if (fd < 0) return false;
-    struct stat status {};
-    const bool usable = ::fstat(fd, &status) == 0 && (S_ISREG(status.st_mode) || S_ISBLK(status.st_mode));
-    ::close(fd);
-    return usable;
+    const FileWithoutBlocking opened = openWithoutBlocking(source);
+    return opened.error == 0 && (S_ISREG(opened.status.st_mode) || S_ISBLK(opened.status.st_mode));
 }
 
 namespace {

@@ -2,9 +2,8 @@
 
 #include <SDL.h>
 #include <cstdio>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
+
+#include "common/file_without_blocking.h"
 
 namespace tamaruka {
 
@@ -12,25 +11,17 @@ SDL_RWops* openMusicFile(const std::string& path, long long& size) {
     size = 0;
     if (path.empty()) return nullptr;
     // Without O_NONBLOCK a FIFO's open() waits for a writer that never comes.
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
-    if (fd < 0) return nullptr;
-    struct stat status {};
-    if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode) ||
-        ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0) {
-        ::close(fd);
-        return nullptr;
-    }
-    std::FILE* file = ::fdopen(fd, "rb");
-    if (file == nullptr) {
-        ::close(fd);
-        return nullptr;
-    }
+    FileWithoutBlocking opened = openWithoutBlocking(path);
+    if (opened.error != 0 || !S_ISREG(opened.status.st_mode) || makeBlocking(opened.fd) != 0) return nullptr;
+    std::FILE* file = ::fdopen(opened.fd.get(), "rb");
+    if (file == nullptr) return nullptr;
+    opened.fd.release();  // the stream closes it now
     SDL_RWops* stream = SDL_RWFromFP(file, SDL_TRUE);
     if (stream == nullptr) {
         std::fclose(file);
         return nullptr;
     }
-    size = status.st_size;
+    size = opened.status.st_size;
     return stream;
 }
 

@@ -1,15 +1,15 @@
 #include "settings/ini_file.h"
 
 #include <cerrno>
-#include <fcntl.h>
 #include <optional>
-#include <sys/stat.h>
 #include <unistd.h>
 #include <algorithm>
 #include <cstring>
+#include <utility>
 #include <vector>
 
 #include "common/atomic_file.h"
+#include "common/file_without_blocking.h"
 #include "settings/code_page_932.h"
 
 namespace tamaruka {
@@ -164,36 +164,24 @@ private:
 class OpenedFile {
 public:
     explicit OpenedFile(const std::string& path)
-        : fd_(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC))
     {
-        if (fd_ < 0) {
-            if (errno != ENOENT) error_ = {errno, std::generic_category()};
-            return;
-        }
-        struct stat info {};
-        if (::fstat(fd_, &info) != 0)
-            error_ = {errno, std::generic_category()};
-        else if (!S_ISREG(info.st_mode))
+        FileWithoutBlocking opened = openWithoutBlocking(path);
+        if (opened.error != 0) {
+            if (opened.error != ENOENT) error_ = {opened.error, std::generic_category()};
+        } else if (!S_ISREG(opened.status.st_mode)) {
             error_ = ProfileFileError::NotRegularFile;
-        else if (static_cast<std::uintmax_t>(info.st_size) > profileFileLimit)
+        } else if (static_cast<std::uintmax_t>(opened.status.st_size) > profileFileLimit) {
             error_ = ProfileFileError::TooLarge;
-        if (error_) {
-            ::close(fd_);
-            fd_ = -1;
+        } else {
+            fd_ = std::move(opened.fd);
         }
     }
-    ~OpenedFile()
-    {
-        if (fd_ >= 0) ::close(fd_);
-    }
-    OpenedFile(const OpenedFile&) = delete;
-    OpenedFile& operator=(const OpenedFile&) = delete;
 
-    int fd() const { return fd_; }
+    int fd() const { return fd_.get(); }
     std::error_code error() const { return error_; }
 
 private:
-    int fd_;
+    FileDescriptor fd_;
     std::error_code error_;
 };
 
