@@ -3,17 +3,16 @@
 #include <GL/gl.h>
 #include <GL/glx.h>
 #include <algorithm>
-#include <sstream>
 #include <vector>
 
 #include "display_mode/fps_glyphs.h"
+#include "display_mode/fps_text_layout.h"
 
 namespace tamaruka {
 
 namespace {
 constexpr int FirstGlyph = 32;
 constexpr int GlyphCount = 96;  // printable ASCII
-constexpr int Margin = 8;
 }  // namespace
 
 FpsOverlay::FpsOverlay(Display* display) {
@@ -60,9 +59,6 @@ FpsOverlay::~FpsOverlay() {
 
 void FpsOverlay::draw(const std::string& text, int width, int height) {
     if (!ready()) return;
-    std::vector<std::string> lines;
-    std::istringstream stream(text);
-    for (std::string line; std::getline(stream, line);) lines.push_back(line);
 
     // Plain white bitmaps over the picture, in window pixels; the scene's
     // state comes back afterwards.
@@ -78,10 +74,11 @@ void FpsOverlay::draw(const std::string& text, int width, int height) {
     glLoadIdentity();
     glColor3f(1.0f, 1.0f, 1.0f);
     glListBase(listBase_ - FirstGlyph);
-    int y = Margin + descent_;
-    for (auto line = lines.rbegin(); line != lines.rend(); ++line, y += lineHeight_) {
-        glRasterPos2i(Margin, y);
-        glCallLists(static_cast<GLsizei>(line->size()), GL_UNSIGNED_BYTE, line->data());
+    // Heights above the bottom edge are the projection's own y.
+    const FpsTextLayout layout(text, lineHeight_, descent_);
+    for (const FpsTextLayout::Line& line : layout.lines()) {
+        glRasterPos2i(line.left, line.baseline);
+        glCallLists(static_cast<GLsizei>(line.text.size()), GL_UNSIGNED_BYTE, line.text.data());
     }
     glPopMatrix();
     glMatrixMode(GL_PROJECTION);
