@@ -28,7 +28,7 @@ FpsOverlay::FpsOverlay(Display* display) {
 }
 
 FpsOverlay::FpsOverlay(int pixelSize) {
-    const int size = std::clamp(pixelSize, 1, 8);
+    const int size = glyphPixelSize(pixelSize);
     listBase_ = glGenLists(GlyphCount);
     if (listBase_ == 0) return;
     const int width = GlyphWidth * size, height = GlyphHeight * size;
@@ -45,11 +45,11 @@ FpsOverlay::FpsOverlay(int pixelSize) {
                 if (rows[GlyphHeight - 1 - y / size] & (1 << (GlyphWidth - 1 - x / size)))
                     bitmap[y * rowBytes + x / 8] |= static_cast<GLubyte>(0x80 >> (x % 8));
         glNewList(listBase_ + i, GL_COMPILE);
-        glBitmap(width, height, 0, 0, static_cast<GLfloat>((GlyphWidth + 1) * size), 0, bitmap.data());
+        glBitmap(width, height, 0, 0, static_cast<GLfloat>(glyphAdvance(size)), 0, bitmap.data());
         glEndList();
     }
     glPopClientAttrib();
-    lineHeight_ = (GlyphHeight + 2) * size;
+    lineHeight_ = glyphLineHeight(size);
     descent_ = 0;
 }
 
