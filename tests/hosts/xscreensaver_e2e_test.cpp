@@ -25,10 +25,16 @@ protected:
     void SetUp() override {
         if (!fs::exists("/usr/bin/xscreensaver")) GTEST_SKIP() << "xscreensaver is not installed";
         ASSERT_TRUE(fs::exists(binDir() + "/tamaruka")) << "build/bin/tamaruka is not built";
-        program = fs::canonical(binDir() + "/tamaruka").string();
-        drawing = fs::canonical(binDir() + "/tamaruka-draw").string();  // what the launcher becomes
         // The daemon launches no display mode as root: run it as an ordinary user.
         user = ordinaryUserWhenRoot();
+        // That user may not reach the build folder (a checkout in a private
+        // folder), so the programs are installed into the user's home.
+        const std::string bin = home + "/bin";
+        fs::create_directory(bin);
+        for (const char* name : {"tamaruka", "tamaruka-draw"})
+            fs::copy_file(binDir() + "/" + name, bin + "/" + name);
+        program = bin + "/tamaruka";
+        drawing = bin + "/tamaruka-draw";  // what the launcher becomes
         std::ofstream(home + "/.xscreensaver")
             << "mode: one\nselected: 0\nlock: False\nfade: False\nunfade: False\nsplash: False\n"
             << "programs: GL: \"Tamaruka\" " << program << " --root \\n\\\n\n";
