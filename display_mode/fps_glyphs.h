@@ -1,5 +1,7 @@
 #pragma once
+#include <algorithm>
 #include <array>
+#include <cstddef>
 #include <cstdint>
 
 namespace tamaruka {
@@ -13,5 +15,15 @@ using GlyphRows = std::array<std::uint8_t, GlyphHeight>;
 
 // The glyph of `c`; blank for a character the font lacks.
 GlyphRows fpsGlyph(char c);
+
+// How many screen pixels square each glyph pixel is drawn for a surface's
+// buffer scale: as many, within reason.
+constexpr int glyphPixelSize(int scale) { return std::clamp(scale, 1, 8); }
+// A blank column after each glyph, two blank rows between lines.
+constexpr int glyphAdvance(int pixelSize) { return (GlyphWidth + 1) * pixelSize; }
+constexpr int glyphLineHeight(int pixelSize) { return (GlyphHeight + 2) * pixelSize; }
+constexpr int glyphTextWidth(std::size_t characters, int pixelSize) {
+    return static_cast<int>(characters) * glyphAdvance(pixelSize);
+}
 
 }  // namespace tamaruka

@@ -3,17 +3,16 @@
 #include <GL/gl.h>
 #include <GL/glx.h>
 #include <algorithm>
-#include <sstream>
 #include <vector>
 
 #include "display_mode/fps_glyphs.h"
+#include "display_mode/fps_text_layout.h"
 
 namespace tamaruka {
 
 namespace {
 constexpr int FirstGlyph = 32;
 constexpr int GlyphCount = 96;  // printable ASCII
-constexpr int Margin = 8;
 }  // namespace
 
 FpsOverlay::FpsOverlay(Display* display) {
@@ -29,7 +28,7 @@ FpsOverlay::FpsOverlay(Display* display) {
 }
 
 FpsOverlay::FpsOverlay(int pixelSize) {
-    const int size = std::clamp(pixelSize, 1, 8);
+    const int size = glyphPixelSize(pixelSize);
     listBase_ = glGenLists(GlyphCount);
     if (listBase_ == 0) return;
     const int width = GlyphWidth * size, height = GlyphHeight * size;
@@ -46,11 +45,11 @@ FpsOverlay::FpsOverlay(int pixelSize) {
                 if (rows[GlyphHeight - 1 - y / size] & (1 << (GlyphWidth - 1 - x / size)))
                     bitmap[y * rowBytes + x / 8] |= static_cast<GLubyte>(0x80 >> (x % 8));
         glNewList(listBase_ + i, GL_COMPILE);
-        glBitmap(width, height, 0, 0, static_cast<GLfloat>((GlyphWidth + 1) * size), 0, bitmap.data());
+        glBitmap(width, height, 0, 0, static_cast<GLfloat>(glyphAdvance(size)), 0, bitmap.data());
         glEndList();
     }
     glPopClientAttrib();
-    lineHeight_ = (GlyphHeight + 2) * size;
+    lineHeight_ = glyphLineHeight(size);
     descent_ = 0;
 }
 
@@ -60,9 +59,6 @@ FpsOverlay::~FpsOverlay() {
 
 void FpsOverlay::draw(const std::string& text, int width, int height) {
     if (!ready()) return;
-    std::vector<std::string> lines;
-    std::istringstream stream(text);
-    for (std::string line; std::getline(stream, line);) lines.push_back(line);
 
     // Plain white bitmaps over the picture, in window pixels; the scene's
     // state comes back afterwards.
@@ -78,10 +74,11 @@ void FpsOverlay::draw(const std::string& text, int width, int height) {
     glLoadIdentity();
     glColor3f(1.0f, 1.0f, 1.0f);
     glListBase(listBase_ - FirstGlyph);
-    int y = Margin + descent_;
-    for (auto line = lines.rbegin(); line != lines.rend(); ++line, y += lineHeight_) {
-        glRasterPos2i(Margin, y);
-        glCallLists(static_cast<GLsizei>(line->size()), GL_UNSIGNED_BYTE, line->data());
+    // Heights above the bottom edge are the projection's own y.
+    const FpsTextLayout layout(text, lineHeight_, descent_);
+    for (const FpsTextLayout::Line& line : layout.lines()) {
+        glRasterPos2i(line.left, line.baseline);
+        glCallLists(static_cast<GLsizei>(line.text.size()), GL_UNSIGNED_BYTE, line.text.data());
     }
     glPopMatrix();
     glMatrixMode(GL_PROJECTION);

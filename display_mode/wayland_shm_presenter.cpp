@@ -5,19 +5,18 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
-#include <sstream>
 #include <sys/mman.h>
 #include <unistd.h>
 #include <wayland-client.h>
 
 #include "display_mode/changed_bands.h"
+#include "display_mode/fps_glyph_painting.h"
 #include "display_mode/fps_glyphs.h"
 
 namespace tamaruka {
 
 namespace {
 
-constexpr int TextMargin = 8;  // as the GL overlay places the --fps text
 // Changed columns are damaged in bands of rows, one rectangle a band.
 constexpr int BandRows = 32;
 constexpr std::uint32_t White = 0xFFFFFFFF;
@@ -35,7 +34,7 @@ FrameDrawing chooseWaylandDrawing(bool sharedMemory) {
 }
 
 WaylandShmPresenter::WaylandShmPresenter(wl_shm* shm, wl_surface* surface, int textPixelSize)
-    : shm_(shm), surface_(surface), textPixelSize_(std::clamp(textPixelSize, 1, 8)) {}
+    : shm_(shm), surface_(surface), textPixelSize_(glyphPixelSize(textPixelSize)) {}
 
 WaylandShmPresenter::~WaylandShmPresenter() {
     for (auto& buffer : buffers_) destroy(*buffer);
@@ -57,7 +56,7 @@ void WaylandShmPresenter::setChangedColumns(std::span<const std::pair<int, int>>
     changed_.assign(perRow.begin(), perRow.end());
 }
 
-void WaylandShmPresenter::setTextPixelSize(int size) { textPixelSize_ = std::clamp(size, 1, 8); }
+void WaylandShmPresenter::setTextPixelSize(int size) { textPixelSize_ = glyphPixelSize(size); }
 
 void WaylandShmPresenter::destroy(Buffer& buffer) {
     if (buffer.buffer) wl_buffer_destroy(buffer.buffer);
@@ -126,15 +125,21 @@ bool WaylandShmPresenter::attach() {
     Buffer* target = freeBuffer();
     if (!target) return false;
     std::memcpy(target->pixels, image_.pixels, target->bytes);
-    const int textRight = drawText(*target);
+    const FpsTextLayout text = glyphTextLayout(text_, textPixelSize_);
+    const FrameImage painted{target->pixels, target->width, target->height,
+                             static_cast<std::size_t>(target->width) * 4, false};
+    paintGlyphText(painted, text, textPixelSize_, White);
     wl_surface_attach(surface_, target->buffer, 0, 0);
-    damageChanged(textRight);
+    damageChanged(text);
     target->busy = true;
     return true;
 }
 
-void WaylandShmPresenter::damageChanged(int textRight) {
+void WaylandShmPresenter::damageChanged(const FpsTextLayout& text) {
     const int width = image_.width, height = image_.height;
+    const int textTop = height - text.coveredHeight();
+    const int textRight =
+        text.coveredWidth([&](const std::string& line) { return glyphTextWidth(line.size(), textPixelSize_); });
     if (wl_proxy_get_version(reinterpret_cast<wl_proxy*>(surface_)) < WL_SURFACE_DAMAGE_BUFFER_SINCE_VERSION) {
         // Older compositors take damage in surface coordinates only: all of it.
         wl_surface_damage(surface_, 0, 0, INT32_MAX, INT32_MAX);
@@ -143,7 +148,7 @@ void WaylandShmPresenter::damageChanged(int textRight) {
         wholeDue_ = false;
     } else {
         // The text, this frame's and the last one's, is new in every buffer.
-        const int top = std::max(0, std::min(textTop(), lastTextTop_));
+        const int top = std::max(0, std::min(textTop, lastTextTop_));
         const int right = std::min(width, std::max(textRight, lastTextRight_));
         for (int y = top; y < height && right > 0; ++y) {
             auto& [from, to] = changed_[static_cast<std::size_t>(y)];
@@ -154,44 +159,8 @@ void WaylandShmPresenter::damageChanged(int textRight) {
             wl_surface_damage_buffer(surface_, band.x, band.y, band.width, band.height);
     }
     lastTextRight_ = textRight;
-    lastTextTop_ = text_.empty() ? height : textTop();
+    lastTextTop_ = textTop;
     changed_.clear();  // a frame without word of its changes is damaged whole
-}
-
-int WaylandShmPresenter::textTop() const {
-    if (text_.empty()) return image_.height;
-    const int lines = static_cast<int>(std::count(text_.begin(), text_.end(), '\n')) + 1;
-    return image_.height - TextMargin - lines * (GlyphHeight + 2) * textPixelSize_;
-}
-
-int WaylandShmPresenter::drawText(const Buffer& target) const {
-    if (text_.empty()) return 0;
-    std::vector<std::string> lines;
-    std::istringstream stream(text_);
-    for (std::string line; std::getline(stream, line);) lines.push_back(line);
-    const int size = textPixelSize_, advance = (GlyphWidth + 1) * size, lineHeight = (GlyphHeight + 2) * size;
-    auto* pixels = reinterpret_cast<std::uint32_t*>(target.pixels);
-    int right = 0;
-    int bottom = target.height - TextMargin;  // the bottom line's lowest pixel row, exclusive
-    for (auto line = lines.rbegin(); line != lines.rend(); ++line, bottom -= lineHeight) {
-        const int top = bottom - GlyphHeight * size;
-        for (std::size_t i = 0; i < line->size(); ++i) {
-            const GlyphRows rows = fpsGlyph((*line)[i]);
-            const int left = TextMargin + static_cast<int>(i) * advance;
-            for (int y = 0; y < GlyphHeight * size; ++y) {
-                const int py = top + y;
-                if (py < 0 || py >= target.height) continue;
-                for (int x = 0; x < GlyphWidth * size; ++x) {
-                    const int px = left + x;
-                    if (px >= target.width) break;
-                    if (rows[y / size] & (1 << (GlyphWidth - 1 - x / size)))
-                        pixels[static_cast<std::size_t>(py) * target.width + px] = White;
-                }
-            }
-        }
-        right = std::max(right, TextMargin + static_cast<int>(line->size()) * advance);
-    }
-    return right;
 }
 
 }  // namespace tamaruka

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "display_mode/drawing_choice.h"
+#include "display_mode/fps_text_layout.h"
 #include "fireworks/frame_image.h"
 
 struct wl_buffer;
@@ -55,10 +56,7 @@ private:
     Buffer* freeBuffer();
     std::unique_ptr<Buffer> makeBuffer();
     static void destroy(Buffer& buffer);
-    // Draws the --fps text into `target`; returns its right edge.
-    int drawText(const Buffer& target) const;
-    int textTop() const;
-    void damageChanged(int textRight);
+    void damageChanged(const FpsTextLayout& text);
 
     wl_shm* shm_;
     wl_surface* surface_;

@@ -6,16 +6,15 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <sstream>
 #include <vector>
 
 #include "display_mode/changed_bands.h"
+#include "display_mode/fps_text_layout.h"
 
 namespace tamaruka {
 
 namespace {
 
-constexpr int TextMargin = 8;  // as the GL overlay places the --fps text
 // Changed columns go to the server in bands of rows, one put a band.
 constexpr int BandRows = 32;
 // The whole image after an Expose, and now and then besides: another client
@@ -145,13 +144,15 @@ void XImagePresenter::present() {
 
 void XImagePresenter::putChangedBands() {
     // The text is drawn anew over each frame: the picture goes under it first.
-    if (!text_.empty() && font_) {
-        const int lines = static_cast<int>(std::count(text_.begin(), text_.end(), '\n')) + 1;
-        const int top = image_->height - 2 * TextMargin - lines * (font_->ascent + font_->descent);
-        for (int y = std::max(top, 0); y < image_->height; ++y) {
+    if (font_) {
+        const FpsTextLayout text = textLayout();
+        const int right = std::min(image_->width, text.coveredWidth([&](const std::string& line) {
+            return XTextWidth(font_, line.data(), static_cast<int>(line.size()));
+        }));
+        for (int y = std::max(image_->height - text.coveredHeight(), 0); y < image_->height; ++y) {
             auto& [from, to] = changed_[static_cast<std::size_t>(y)];
             from = 0;
-            to = std::max(to, std::min(textRight(), image_->width));
+            to = std::max(to, right);
         }
     }
     for (const BandRect& band : changedBands(changed_, image_->width, BandRows)) {
@@ -161,23 +162,16 @@ void XImagePresenter::putChangedBands() {
     }
 }
 
-int XImagePresenter::textRight() const {
-    int widest = 0;
-    std::istringstream stream(text_);
-    for (std::string line; std::getline(stream, line);)
-        widest = std::max(widest, XTextWidth(font_, line.data(), static_cast<int>(line.size())));
-    return 2 * TextMargin + widest;
+FpsTextLayout XImagePresenter::textLayout() const {
+    return FpsTextLayout(text_, font_->ascent + font_->descent, font_->descent);
 }
 
 void XImagePresenter::drawText() {
-    if (text_.empty() || !font_) return;
-    std::vector<std::string> lines;
-    std::istringstream stream(text_);
-    for (std::string line; std::getline(stream, line);) lines.push_back(line);
-    const int lineHeight = font_->ascent + font_->descent;
-    int baseline = image_->height - TextMargin - font_->descent;
-    for (auto line = lines.rbegin(); line != lines.rend(); ++line, baseline -= lineHeight)
-        XDrawString(display_, window_, gc_, TextMargin, baseline, line->data(), static_cast<int>(line->size()));
+    if (!font_) return;
+    const FpsTextLayout text = textLayout();
+    for (const FpsTextLayout::Line& line : text.lines())
+        XDrawString(display_, window_, gc_, line.left, image_->height - line.baseline, line.text.data(),
+                    static_cast<int>(line.text.size()));
 }
 
 }  // namespace tamaruka

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "display_mode/fps_text_layout.h"
 #include "display_mode/frame_presenter.h"
 
 namespace tamaruka {
@@ -41,7 +42,7 @@ private:
     void freeImage();
     void drawText();
     void putChangedBands();
-    int textRight() const;
+    FpsTextLayout textLayout() const;  // in the font, which must be there
 
     Display* display_;
     Window window_;
