@@ -1,10 +1,14 @@
 #!/usr/bin/env bash
 # Builds every fuzz target with clang (libFuzzer, AddressSanitizer,
 # UndefinedBehaviorSanitizer) in build-fuzz/ and runs each for a fixed number
-# of inputs from its committed seed corpus. FUZZ_RUNS overrides the count.
+# of inputs from its committed seed corpus. FUZZ_RUNS overrides the count,
+# FUZZ_ONLY names the targets to run (space-separated), FUZZ_SEED the seed and
+# FUZZ_RSS_LIMIT_MB the memory limit, for the long runs in fuzz/README.md.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 runs=${FUZZ_RUNS:-20000}
+seed=${FUZZ_SEED:-1}
+rss_limit=${FUZZ_RSS_LIMIT_MB:-2048}
 generator=()
 command -v ninja >/dev/null && [ ! -f build-fuzz/CMakeCache.txt ] && generator=(-G Ninja)
 cmake -S . -B build-fuzz "${generator[@]}" -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
@@ -22,11 +26,12 @@ trap 'rm -rf "$work"' EXIT
 failed=0
 for entry in "${targets[@]}"; do
   target=${entry%%:*} seeds=${entry#*:}
+  [ -n "${FUZZ_ONLY:-}" ] && [[ " $FUZZ_ONLY " != *" $target "* ]] && continue
   mkdir -p "$work/$target"
   cp fuzz/corpus/"$seeds"/* "$work/$target"/
   log=build-fuzz/$target-smoke.log
-  if (cd "$work" && "$OLDPWD/build-fuzz/fuzz/${target}_fuzz" -runs="$runs" -seed=1 -max_len=4096 \
-        -rss_limit_mb=2048 -print_final_stats=1 "$work/$target") >"$log" 2>&1; then
+  if (cd "$work" && "$OLDPWD/build-fuzz/fuzz/${target}_fuzz" -runs="$runs" -seed="$seed" -max_len=4096 \
+        -rss_limit_mb="$rss_limit" -print_final_stats=1 "$work/$target") >"$log" 2>&1; then
     echo "fuzz-smoke: $target: $(grep -E '^stat::number_of_executed_units' "$log" | awk '{print $2}') runs passed"
   else
     tail -n 40 "$log"
