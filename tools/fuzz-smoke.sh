@@ -2,13 +2,15 @@
 # Builds every fuzz target with clang (libFuzzer, AddressSanitizer,
 # UndefinedBehaviorSanitizer) in build-fuzz/ and runs each for a fixed number
 # of inputs from its committed seed corpus. FUZZ_RUNS overrides the count,
-# FUZZ_ONLY names the targets to run (space-separated), FUZZ_SEED the seed and
-# FUZZ_RSS_LIMIT_MB the memory limit, for the long runs in fuzz/README.md.
+# FUZZ_ONLY names the targets to run (space-separated), FUZZ_SEED the seed,
+# FUZZ_RSS_LIMIT_MB the memory limit and FUZZ_FLAGS more libFuzzer flags
+# (-fork=2, say), for the long runs in fuzz/README.md.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 runs=${FUZZ_RUNS:-20000}
 seed=${FUZZ_SEED:-1}
 rss_limit=${FUZZ_RSS_LIMIT_MB:-2048}
+read -r -a flags <<<"${FUZZ_FLAGS:-}"
 generator=()
 command -v ninja >/dev/null && [ ! -f build-fuzz/CMakeCache.txt ] && generator=(-G Ninja)
 cmake -S . -B build-fuzz "${generator[@]}" -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
@@ -31,8 +33,11 @@ for entry in "${targets[@]}"; do
   cp fuzz/corpus/"$seeds"/* "$work/$target"/
   log=build-fuzz/$target-smoke.log
   if (cd "$work" && "$OLDPWD/build-fuzz/fuzz/${target}_fuzz" -runs="$runs" -seed="$seed" -max_len=4096 \
-        -rss_limit_mb="$rss_limit" -print_final_stats=1 "$work/$target") >"$log" 2>&1; then
-    echo "fuzz-smoke: $target: $(grep -E '^stat::number_of_executed_units' "$log" | awk '{print $2}') runs passed"
+        -rss_limit_mb="$rss_limit" -print_final_stats=1 "${flags[@]}" "$work/$target") >"$log" 2>&1; then
+    # One process's final stats, or the total of a -fork run.
+    count=$(grep -E '^stat::number_of_executed_units' "$log" | awk '{print $2}' || true)
+    [ -n "$count" ] || count=$(sed -nE 's/^INFO: fuzzed for ([0-9]+) iterations.*/\1/p' "$log")
+    echo "fuzz-smoke: $target: $count runs passed"
   else
     tail -n 40 "$log"
     echo "fuzz-smoke: $target FAILED (log: $log)"
