@@ -24,6 +24,7 @@
 #include "fireworks/frame_composer.h"
 #include "fireworks/frame_drawing.h"
 #include "fireworks/scene.h"
+#include "fireworks/stepped_scene_host.h"
 #include "fireworks/sprite_bitmap.h"
 #include "fireworks/sprite_texture_image.h"
 #include "harness/harness.h"
@@ -38,20 +39,10 @@ namespace {
 
 using namespace tamaruka;
 
-class RecordingHost : public SceneHost {
-public:
-    std::uint32_t tick = 0;
-    std::uint32_t tickCount() override { return tick; }
-    std::uint32_t calendarSeconds() override { return 1; }
-    void loadSpriteTexture() override {}
-    void deleteSpriteTexture() override {}
-    void drawFrame(const Scene&) override {}
-};
-
 using Recording = std::vector<std::vector<Particle>>;  // each frame's particles, oldest first
 
 Recording record(int frames) {
-    RecordingHost host;
+    SteppedSceneHost host(1);
     Scene scene(host);
     scene.initScene();
     Recording recording;

@@ -15,6 +15,7 @@
 #include "display_mode/view_field.h"
 #include "fireworks/frame_composer.h"
 #include "fireworks/scene.h"
+#include "fireworks/stepped_scene_host.h"
 #include "fireworks/sprite_bitmap.h"
 #include "frame_snapshot_gl.h"
 
@@ -77,21 +78,6 @@ bool parse(int argc, char** argv, Options& options) {
     return seed && frame && size && !options.drawing.empty() && !options.output.empty();
 }
 
-// The seed from the command line and a clock the tool advances by 1/60 s a frame.
-class SnapshotHost : public SceneHost {
-public:
-    explicit SnapshotHost(std::uint32_t seed) : seed_(seed) {}
-    std::uint32_t tick = 0;
-    std::uint32_t tickCount() override { return tick; }
-    std::uint32_t calendarSeconds() override { return seed_; }
-    void loadSpriteTexture() override {}
-    void deleteSpriteTexture() override {}
-    void drawFrame(const Scene&) override {}
-
-private:
-    std::uint32_t seed_;
-};
-
 std::vector<std::uint8_t> composeOnCpu(const ParticleList& particles, int width, int height, double field) {
     std::optional<DibImage> image;
     auto decoded = decodeDib(spriteBitmap());
@@ -127,7 +113,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: frame_snapshot --seed N --frame K --size WxH --drawing gl|cpu OUT.ppm\n");
         return 2;
     }
-    SnapshotHost host(options.seed);
+    SteppedSceneHost host(options.seed);  // the tick advances by 1/60 s a frame
     Scene scene(host);
     scene.initScene();
     for (std::uint32_t k = 1; k <= options.frame; ++k) {

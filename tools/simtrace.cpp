@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "fireworks/scene.h"
+#include "fireworks/stepped_scene_host.h"
 
 namespace {
 
@@ -18,22 +19,6 @@ bool parseUnsigned32(const char* text, std::uint32_t& value) {
     value = static_cast<std::uint32_t>(parsed);
     return true;
 }
-
-// The seed comes from the command line and the tick counter returns the
-// given ticks; nothing is drawn.
-class TraceHost : public tamaruka::SceneHost {
-public:
-    explicit TraceHost(std::uint32_t seed) : seed_(seed) {}
-    std::uint32_t tick = 0;
-    std::uint32_t tickCount() override { return tick; }
-    std::uint32_t calendarSeconds() override { return seed_; }
-    void loadSpriteTexture() override {}
-    void deleteSpriteTexture() override {}
-    void drawFrame(const tamaruka::Scene&) override {}
-
-private:
-    std::uint32_t seed_;
-};
 
 void printFrame(std::size_t index, const tamaruka::Scene& scene) {
     std::printf("frame %zu step %.9g rockets %u particles %zu\n", index,
@@ -65,7 +50,7 @@ int main(int argc, char** argv) {
                              "  runs one frame per further tick, printing the particles after each\n");
         return 2;
     }
-    TraceHost host(numbers[0]);
+    tamaruka::SteppedSceneHost host(numbers[0]);
     tamaruka::Scene scene(host);
     host.tick = numbers[1];
     scene.initScene();
