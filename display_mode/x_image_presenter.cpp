@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <optional>
 #include <vector>
 
 #include "display_mode/changed_bands.h"
@@ -136,20 +137,22 @@ void XImagePresenter::present() {
         wholeImageDue_ = false;
         framesSinceWholeImage_ = 0;
     }
-    putChangedBands();
-    drawText();
+    // The text is laid out once a frame, in the font, when there is one.
+    std::optional<FpsTextLayout> text;
+    if (font_) text.emplace(text_, font_->ascent + font_->descent, font_->descent);
+    putChangedBands(text ? &*text : nullptr);
+    if (text) drawText(*text);
     changed_.clear();  // a frame without word of its changes is put whole
     XSync(display_, False);
 }
 
-void XImagePresenter::putChangedBands() {
+void XImagePresenter::putChangedBands(const FpsTextLayout* text) {
     // The text is drawn anew over each frame: the picture goes under it first.
-    if (font_) {
-        const FpsTextLayout text = textLayout();
-        const int right = std::min(image_->width, text.coveredWidth([&](const std::string& line) {
+    if (text) {
+        const int right = std::min(image_->width, text->coveredWidth([&](const std::string& line) {
             return XTextWidth(font_, line.data(), static_cast<int>(line.size()));
         }));
-        for (int y = std::max(image_->height - text.coveredHeight(), 0); y < image_->height; ++y) {
+        for (int y = std::max(image_->height - text->coveredHeight(), 0); y < image_->height; ++y) {
             auto& [from, to] = changed_[static_cast<std::size_t>(y)];
             from = 0;
             to = std::max(to, right);
@@ -162,13 +165,7 @@ void XImagePresenter::putChangedBands() {
     }
 }
 
-FpsTextLayout XImagePresenter::textLayout() const {
-    return FpsTextLayout(text_, font_->ascent + font_->descent, font_->descent);
-}
-
-void XImagePresenter::drawText() {
-    if (!font_) return;
-    const FpsTextLayout text = textLayout();
+void XImagePresenter::drawText(const FpsTextLayout& text) {
     for (const FpsTextLayout::Line& line : text.lines())
         XDrawString(display_, window_, gc_, line.left, image_->height - line.baseline, line.text.data(),
                     static_cast<int>(line.text.size()));

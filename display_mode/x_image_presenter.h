@@ -40,9 +40,9 @@ private:
     bool makeSharedImage(int width, int height);
     void makePlainImage(int width, int height);
     void freeImage();
-    void drawText();
-    void putChangedBands();
-    FpsTextLayout textLayout() const;  // in the font, which must be there
+    void drawText(const FpsTextLayout& text);
+    // The changed bands, and the corner under the text when there is a layout.
+    void putChangedBands(const FpsTextLayout* text);
 
     Display* display_;
     Window window_;
